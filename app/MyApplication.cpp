@@ -1,0 +1,33 @@
+#include "MyApplication.h"
+
+MyApplication::MyApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+MyApplication::~MyApplication() = default;
+
+void MyApplication::setUuid(const QString& uuid)
+{
+    m_uuid = uuid;
+}
+
+QString MyApplication::uuid() const
+{
+    return m_uuid;
+}
+
+void MyApplication::setAccessToken(const QString& accessToken)
+{
+    m_accessToken = accessToken;
+}
+
+QString MyApplication::accessToken() const
+{
+    return m_accessToken;
+}
+
+MyApplication* MyApplication::current()
+{
+    return dynamic_cast<MyApplication*>(QCoreApplication::instance());
+}

@@ -1,0 +1,128 @@
+#include "CameraNameWindow.h"
+#include "ui_CameraNameWindow.h"
+
+#include "ServiceHosts.h"
+#include "app/MyApplication.h"
+#include "command/UsbUtil.h"
+#include "screens/CompleteWindow.h"
+#include "screens/ScreenFrame.h"
+
+#include <QDebug>
+#include <QJsonDocument>
+#include <QNetworkReply>
+#include <QUuid>
+
+namespace {
+QString newSerialId()
+{
+    const QString braced = QUuid::createUuid().toString();
+    return braced.mid(1, braced.size() - 2);
+}
+}
+
+CameraNameWindow::CameraNameWindow(QWidget* parent)
+    : WebClientWindow(parent)
+    , ui(new Ui::CameraNameWindow)
+    , m_serialId(newSerialId())
+{
+    ui->setupUi(this);
+    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+}
+
+CameraNameWindow::~CameraNameWindow()
+{
+    delete ui;
+}
+
+QString CameraNameWindow::serialId() const
+{
+    return m_serialId;
+}
+
+void CameraNameWindow::sendRequest(QByteArray request)
+{
+    UsbUtil::instance()->send(request);
+}
+
+void CameraNameWindow::on_button_next_clicked()
+{
+    ui->button_next->setEnabled(false);
+    QJsonObject device;
+    device.insert(QStringLiteral("serialId"), m_serialId);
+    device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
+    qDebug() << QJsonDocument(device).toJson();
+    postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), device,
+             {{"User-Agent", "NUVA/1.0"}});
+}
+
+void CameraNameWindow::on_button_next_pressed()
+{
+    ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_down.png"));
+}
+
+void CameraNameWindow::on_button_next_released()
+{
+    ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_up.png"));
+}
+
+void CameraNameWindow::handleReplySuccess(QNetworkReply* reply)
+{
+    const QString deviceId = replyObject(reply).value(QStringLiteral("deviceId")).toString();
+    const QString host = reply->url().host(QUrl::FullyDecoded);
+    if (host == ServiceHosts::hostName(ServiceHosts::accountHost()))
+        registerWithApplicationService(deviceId);
+    else if (host == ServiceHosts::hostName(ServiceHosts::applicationHost()))
+        handDeviceIdentityToCamera(deviceId);
+}
+
+void CameraNameWindow::registerWithApplicationService(const QString& deviceId)
+{
+    QJsonObject device;
+    device.insert(QStringLiteral("deviceId"), deviceId);
+    device.insert(QStringLiteral("name"), ui->lineEdit_2->text());
+    device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
+    qDebug() << QJsonDocument(device).toJson();
+    const MyApplication* app = MyApplication::current();
+    const QByteArray authorization =
+        (QStringLiteral("X-NUVA uuid=") + app->uuid() + QStringLiteral(" token=") + app->accessToken()).toUtf8();
+    postJson(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")), device, {},
+             {{"Authorization", authorization}});
+}
+
+void CameraNameWindow::handDeviceIdentityToCamera(const QString& deviceId)
+{
+    const QByteArray request = UsbUtil::instance()->setToken(deviceId, m_serialId);
+    sendRequest(request);
+}
+
+void CameraNameWindow::handleHttpError(int statusCode, QNetworkReply* reply)
+{
+    showMessage(QMessageBox::Warning, tr("カメラ登録中にエラーが発生しました") + QLatin1Char('\n')
+                                          + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
+    ui->button_next->setEnabled(true);
+}
+
+void CameraNameWindow::handleNetworkError(int errorCode, QNetworkReply*)
+{
+    showNetworkError(errorCode, ui->button_next);
+}
+
+void CameraNameWindow::receiveCmd(EL_CMD cmd)
+{
+    const QUuid command = commandOf(cmd);
+    if (command == CMD_OPEN_DEVICE)
+        setEnabled(true);
+    else if (command == CMD_CLOSE_DEVICE)
+        setEnabled(false);
+    else if (command == CMD_JSON_RPC)
+        handleCameraAnswer(UsbUtil::readReply(cmd));
+}
+
+void CameraNameWindow::handleCameraAnswer(const QJsonObject& answer)
+{
+    if (!UsbUtil::isInBand(answer, UsbUtil::TokenId))
+        return;
+    showCameraError(answer);
+    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    ScreenFrame::handOver(this, new CompleteWindow);
+}

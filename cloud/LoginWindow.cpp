@@ -1,0 +1,111 @@
+#include "LoginWindow.h"
+#include "ui_LoginWindow.h"
+
+#include "InputValidators.h"
+#include "ServiceHosts.h"
+#include "app/MyApplication.h"
+#include "screens/ScreenFrame.h"
+#include "screens/WifiListWindow.h"
+
+#include <QDebug>
+#include <QNetworkReply>
+
+LoginWindow::LoginWindow(QWidget* parent)
+    : WebClientWindow(parent)
+    , ui(new Ui::LoginWindow)
+{
+    ui->setupUi(this);
+    ui->label->setText(ui->label->text().arg(ServiceHosts::accountHost()));
+    m_emailValidator = InputValidators::email(this);
+    m_passwordValidator = InputValidators::password(this);
+    ui->lineEdit->setValidator(m_emailValidator);
+    ui->lineEdit_2->setValidator(m_passwordValidator);
+}
+
+LoginWindow::~LoginWindow()
+{
+    delete ui;
+}
+
+// This screen never talks to the camera.
+void LoginWindow::sendRequest(QByteArray)
+{
+}
+
+void LoginWindow::on_lineEdit_textChanged(const QString& arg1)
+{
+    m_emailState = InputValidators::stateOf(m_emailValidator, arg1);
+    qDebug() << "email State: " << m_emailState;
+    updateNextButton();
+}
+
+void LoginWindow::on_lineEdit_2_textChanged(const QString& arg1)
+{
+    m_passwordState = InputValidators::stateOf(m_passwordValidator, arg1);
+    qDebug() << "passwd State: " << m_passwordState;
+    updateNextButton();
+}
+
+void LoginWindow::updateNextButton()
+{
+    ui->button_next->setEnabled(m_emailState == QValidator::Acceptable && m_passwordState == QValidator::Acceptable);
+}
+
+void LoginWindow::on_button_next_clicked()
+{
+    ui->button_next->setEnabled(false);
+    QJsonObject credentials;
+    credentials.insert(QStringLiteral("email"), ui->lineEdit->text());
+    credentials.insert(QStringLiteral("password"), ui->lineEdit_2->text());
+    postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/authorize")), credentials);
+}
+
+void LoginWindow::on_button_next_pressed()
+{
+    ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_down.png"));
+}
+
+void LoginWindow::on_button_next_released()
+{
+    ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_up.png"));
+}
+
+void LoginWindow::handleReplySuccess(QNetworkReply* reply)
+{
+    const QJsonObject body = replyObject(reply);
+    const QString segment = lastPathSegment(reply);
+    if (segment == QLatin1String("authorize"))
+        requestAccessToken(body);
+    else if (segment == QLatin1String("accessToken"))
+        storeIdentityAndContinue(body);
+}
+
+void LoginWindow::requestAccessToken(const QJsonObject& authorization)
+{
+    QJsonObject exchange;
+    exchange.insert(QStringLiteral("uuid"), authorization.value(QStringLiteral("uuid")).toString());
+    exchange.insert(QStringLiteral("authToken"), authorization.value(QStringLiteral("authToken")).toString());
+    postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/accessToken")), exchange);
+}
+
+void LoginWindow::storeIdentityAndContinue(const QJsonObject& accessToken)
+{
+    MyApplication* app = MyApplication::current();
+    app->setUuid(accessToken.value(QStringLiteral("uuid")).toString());
+    app->setAccessToken(accessToken.value(QStringLiteral("accessToken")).toString());
+    ScreenFrame::handOver(this, new WifiListWindow);
+}
+
+void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)
+{
+    const QString headline = statusCode == 401 ? tr("メールアドレスもしくはパスワードが違います")
+                                               : tr("ログイン処理中にエラーが発生しました");
+    showMessage(QMessageBox::Warning,
+                headline + QLatin1Char('\n') + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
+    ui->button_next->setEnabled(true);
+}
+
+void LoginWindow::handleNetworkError(int errorCode, QNetworkReply*)
+{
+    showNetworkError(errorCode, ui->button_next);
+}

@@ -1,0 +1,134 @@
+#include "RegistUserWindow.h"
+#include "ui_RegistUserWindow.h"
+
+#include "InputValidators.h"
+#include "LoginWindow.h"
+#include "ServiceHosts.h"
+#include "screens/ScreenFrame.h"
+
+#include <QDebug>
+#include <QHttpMultiPart>
+#include <QJsonDocument>
+#include <QNetworkReply>
+
+RegistUserWindow::RegistUserWindow(QWidget* parent)
+    : WebClientWindow(parent)
+    , ui(new Ui::RegistUserWindow)
+{
+    ui->setupUi(this);
+    ui->label->setText(ui->label->text().arg(ServiceHosts::termsHost()));
+    m_nameValidator = InputValidators::accountName(this);
+    m_emailValidator = InputValidators::email(this);
+    m_passwordValidator = InputValidators::password(this);
+    ui->lineEdit->setValidator(m_nameValidator);
+    ui->lineEdit_2->setValidator(m_emailValidator);
+    ui->lineEdit_3->setValidator(m_passwordValidator);
+}
+
+RegistUserWindow::~RegistUserWindow()
+{
+    delete ui;
+}
+
+// This screen never talks to the camera.
+void RegistUserWindow::sendRequest(QByteArray)
+{
+}
+
+void RegistUserWindow::on_lineEdit_textChanged(const QString& arg1)
+{
+    m_nameState = InputValidators::stateOf(m_nameValidator, arg1);
+    qDebug() << "name State: " << m_nameState;
+    updateNextButton();
+}
+
+void RegistUserWindow::on_lineEdit_2_textChanged(const QString& arg1)
+{
+    m_emailState = InputValidators::stateOf(m_emailValidator, arg1);
+    qDebug() << "email State: " << m_emailState;
+    updateNextButton();
+}
+
+void RegistUserWindow::on_lineEdit_3_textChanged(const QString& arg1)
+{
+    m_passwordState = InputValidators::stateOf(m_passwordValidator, arg1);
+    qDebug() << "passwd State: " << m_passwordState;
+    updateNextButton();
+}
+
+void RegistUserWindow::on_checkBox_stateChanged(int arg1)
+{
+    m_termsAccepted = arg1 != 0;
+    qDebug() << "CheckBox: " << arg1;
+    updateNextButton();
+}
+
+void RegistUserWindow::updateNextButton()
+{
+    ui->button_next->setEnabled(m_nameState == QValidator::Acceptable && m_emailState == QValidator::Acceptable
+                                && m_passwordState == QValidator::Acceptable && m_termsAccepted);
+}
+
+void RegistUserWindow::on_button_next_clicked()
+{
+    ui->button_next->setEnabled(false);
+    postRegistration();
+}
+
+// The form carries the new account's password, so it only ever travels over TLS.
+void RegistUserWindow::postRegistration()
+{
+    QJsonObject account;
+    account.insert(QStringLiteral("name"), ui->lineEdit->text());
+    account.insert(QStringLiteral("email"), ui->lineEdit_2->text());
+    account.insert(QStringLiteral("password"), ui->lineEdit_3->text());
+
+    QHttpPart part;
+    part.setHeader(QNetworkRequest::ContentDispositionHeader, QStringLiteral("form-data; name=\"data\""));
+    part.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json; charset=utf-8"));
+    part.setBody(QJsonDocument(account).toJson());
+
+    auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+    form->append(part);
+    QNetworkRequest request(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/register")));
+    QNetworkReply* reply = network().post(request, form);
+    form->setParent(reply);
+}
+
+void RegistUserWindow::on_button_next_pressed()
+{
+    ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_down.png"));
+}
+
+void RegistUserWindow::on_button_next_released()
+{
+    ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_up.png"));
+}
+
+void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
+{
+    const QJsonObject body = replyObject(reply);
+    if (lastPathSegment(reply) != QLatin1String("register"))
+        return;
+    if (body.value(QStringLiteral("Message")).toString() == QLatin1String("Success")) {
+        showMessage(QMessageBox::Information, tr("登録したメールアドレスに確認メールを送信しました。") + QLatin1Char('\n')
+                                                  + tr("本登録を完了させてからログインしてください。"));
+    } else {
+        showMessage(QMessageBox::Warning, tr("ユーザー登録に失敗しました"));
+    }
+    ScreenFrame::handOver(this, new LoginWindow);
+}
+
+void RegistUserWindow::handleHttpError(int statusCode, QNetworkReply* reply)
+{
+    showMessage(QMessageBox::Warning, tr("ユーザー登録中にエラーが発生しました") + QLatin1Char('\n')
+                                          + QStringLiteral("path:%1, code:%2, phrase:%3")
+                                                .arg(lastPathSegment(reply), QString::number(statusCode),
+                                                     reasonPhrase(reply)));
+    ui->button_next->setEnabled(true);
+}
+
+void RegistUserWindow::handleNetworkError(int errorCode, QNetworkReply*)
+{
+    showNetworkError(errorCode, ui->button_next);
+}

@@ -1,0 +1,57 @@
+#include "ServiceHosts.h"
+
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QtGlobal>
+
+namespace ServiceHosts {
+
+namespace {
+QString fromEnvironment(const char* variable, const char* builtIn)
+{
+    const QString value = qEnvironmentVariable(variable);
+    return value.isEmpty() ? QString::fromLatin1(builtIn) : value;
+}
+}
+
+QString accountHost()
+{
+    return fromEnvironment("RAVELO_ACCOUNT_HOST", RAVELO_ACCOUNT_HOST);
+}
+
+QString applicationHost()
+{
+    return fromEnvironment("RAVELO_APP_HOST", RAVELO_APP_HOST);
+}
+
+QString termsHost()
+{
+    return fromEnvironment("RAVELO_TERMS_HOST", RAVELO_TERMS_HOST);
+}
+
+QUrl httpsUrl(const QString& host, const QString& path)
+{
+    return QUrl(QStringLiteral("https://") + host + path);
+}
+
+QString hostName(const QString& host)
+{
+    return QUrl(QStringLiteral("https://") + host).host(QUrl::FullyDecoded);
+}
+
+void installExtraCaCertificates()
+{
+    const QString file = qEnvironmentVariable("RAVELO_EXTRA_CA_CERTS");
+    if (file.isEmpty())
+        return;
+    const QList<QSslCertificate> extra = QSslCertificate::fromPath(file, QSsl::Pem);
+    if (extra.isEmpty()) {
+        qWarning("No certificates found in RAVELO_EXTRA_CA_CERTS");
+        return;
+    }
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setCaCertificates(configuration.caCertificates() + extra);
+    QSslConfiguration::setDefaultConfiguration(configuration);
+}
+
+}

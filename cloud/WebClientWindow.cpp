@@ -1,0 +1,111 @@
+#include "WebClientWindow.h"
+
+#include <QAbstractButton>
+#include <QAuthenticator>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QJsonDocument>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+WebClientWindow::WebClientWindow(QWidget* parent)
+    : AbstWidgetBase(parent)
+{
+    qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
+    qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
+    // A redirect is a failure here; it is never followed.
+    m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    connect(&m_network, &QNetworkAccessManager::authenticationRequired, this, &WebClientWindow::provideAuthenication);
+    connect(&m_network, &QNetworkAccessManager::finished, this, &WebClientWindow::replyFinished);
+    connect(&m_network, &QNetworkAccessManager::sslErrors, this, &WebClientWindow::handleSSLErrors);
+}
+
+QNetworkAccessManager& WebClientWindow::network()
+{
+    return m_network;
+}
+
+QNetworkReply* WebClientWindow::postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
+                                         const RawHeaders& after)
+{
+    const QByteArray text = QJsonDocument(body).toJson();
+    QNetworkRequest request(url);
+    for (const auto& header : before)
+        request.setRawHeader(header.first, header.second);
+    request.setRawHeader("Content-Type", "application/json");
+    request.setRawHeader("Content-Length", QByteArray::number(text.size()));
+    for (const auto& header : after)
+        request.setRawHeader(header.first, header.second);
+    return m_network.post(request, text);
+}
+
+QJsonObject WebClientWindow::replyObject(QNetworkReply* reply)
+{
+    return QJsonDocument::fromJson(reply->readAll()).object();
+}
+
+QString WebClientWindow::reasonPhrase(QNetworkReply* reply)
+{
+    return reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+}
+
+QString WebClientWindow::lastPathSegment(QNetworkReply* reply)
+{
+    return reply->url().fileName(QUrl::FullyDecoded);
+}
+
+void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text)
+{
+    QMessageBox box(this);
+    box.setWindowTitle(QCoreApplication::translate("WebClientWindow", "Raveloツール"));
+    box.setIcon(icon);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    // The screen may be disabled while it waits; its box must still take the click.
+    box.setEnabled(true);
+    box.exec();
+}
+
+void WebClientWindow::showNetworkError(int errorCode, QAbstractButton* retryButton)
+{
+    showMessage(QMessageBox::Warning, QCoreApplication::translate("WebClientWindow", "ネットワークエラー")
+                                          + QLatin1Char('\n') + QStringLiteral("errcode:%1").arg(errorCode));
+    retryButton->setEnabled(true);
+}
+
+void WebClientWindow::showCameraError(const QJsonObject& answer)
+{
+    const QJsonValue error = answer.value(QStringLiteral("error"));
+    if (!error.isObject())
+        return;
+    const QJsonObject details = error.toObject();
+    const int code = static_cast<int>(details.value(QStringLiteral("code")).toDouble());
+    showMessage(QMessageBox::Warning, QStringLiteral("%1 [code:%2]")
+                                          .arg(details.value(QStringLiteral("message")).toString(), QString::number(code)));
+}
+
+void WebClientWindow::provideAuthenication(QNetworkReply*, QAuthenticator*)
+{
+    qDebug() << "Require Authenication";
+}
+
+void WebClientWindow::replyFinished(QNetworkReply* reply)
+{
+    const int errorCode = reply->error();
+    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    qDebug() << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
+    qDebug() << "URL-> " << reply->url();
+    if (statusCode / 100 != 2)
+        handleHttpError(statusCode, reply);
+    else if (errorCode != QNetworkReply::NoError)
+        handleNetworkError(errorCode, reply);
+    else
+        handleReplySuccess(reply);
+    reply->deleteLater();
+}
+
+void WebClientWindow::handleSSLErrors(QNetworkReply*, QList<QSslError> errors)
+{
+    for (const QSslError& error : errors)
+        qDebug() << "SSL Error: " << error.errorString();
+}

@@ -1,0 +1,140 @@
+#include "UsbUtil.h"
+
+#include <QAtomicInt>
+#include <QAtomicPointer>
+#include <QDebug>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+
+namespace {
+enum InstanceState { NotCreated = 0, BeingCreated = 1, Created = 2 };
+
+QAtomicInt instanceState(NotCreated);
+QAtomicPointer<UsbUtil> instancePointer;
+
+// Debug output ends up in the system journal; a Wi-Fi password must not.
+const QString PasswordMask = QStringLiteral("********");
+
+QJsonObject baseRequest(int id, const QString& method, const QJsonArray& params)
+{
+    QJsonObject request;
+    request.insert(QStringLiteral("id"), id);
+    request.insert(QStringLiteral("jsonrpc"), QStringLiteral("2.0"));
+    request.insert(QStringLiteral("method"), method);
+    request.insert(QStringLiteral("params"), params);
+    return request;
+}
+
+QJsonObject withOneParameterObject(int id, const QString& method, const QJsonObject& parameters)
+{
+    return baseRequest(id, method, QJsonArray{parameters});
+}
+
+QJsonObject networkSettingRequest(const QString& ssid, const QString& password)
+{
+    QJsonObject parameters;
+    parameters.insert(QStringLiteral("inet"), QStringLiteral("0"));
+    parameters.insert(QStringLiteral("password"), password);
+    parameters.insert(QStringLiteral("ssid"), ssid);
+    return withOneParameterObject(UsbUtil::NetworkSettingId, QStringLiteral("setNetworkSetting"), parameters);
+}
+}
+
+UsbUtil* UsbUtil::instance()
+{
+    if (instanceState.loadAcquire() == Created)
+        return instancePointer.loadAcquire();
+    if (instanceState.testAndSetOrdered(NotCreated, BeingCreated)) {
+        UsbUtil* created = new UsbUtil;
+        UsbUtil* previous = instancePointer.fetchAndStoreOrdered(created);
+        if (previous && previous != created)
+            delete previous;
+        instanceState.fetchAndStoreOrdered(Created);
+        return created;
+    }
+    while (instanceState.loadAcquire() != Created)
+        QThread::yieldCurrentThread();
+    return instancePointer.loadAcquire();
+}
+
+UsbUtil::UsbUtil()
+    : QObject(nullptr)
+{
+    m_manager.startUsb();
+}
+
+bool UsbUtil::hasCamera()
+{
+    return m_manager.hasDevice();
+}
+
+QByteArray& UsbUtil::storeRequest(const QJsonObject& request, const QJsonObject& loggable)
+{
+    m_request.clear();
+    m_request = QJsonDocument(request).toJson();
+    qDebug() << QJsonDocument(loggable).toJson();
+    return m_request;
+}
+
+QByteArray& UsbUtil::execAPList()
+{
+    const QJsonObject request = baseRequest(ExecApListId, QStringLiteral("execAPList"), QJsonArray());
+    return storeRequest(request, request);
+}
+
+QByteArray& UsbUtil::getAPList(int id, int page)
+{
+    QJsonObject parameters;
+    parameters.insert(QStringLiteral("param1"), page);
+    const QJsonObject request = withOneParameterObject(id, QStringLiteral("getAPList"), parameters);
+    return storeRequest(request, request);
+}
+
+QByteArray& UsbUtil::setNetworkSetting(QString ssid, QString password)
+{
+    return storeRequest(networkSettingRequest(ssid, password), networkSettingRequest(ssid, PasswordMask));
+}
+
+QByteArray& UsbUtil::setToken(QString deviceId, QString serialId)
+{
+    QJsonObject parameters;
+    parameters.insert(QStringLiteral("DeviceId"), deviceId);
+    parameters.insert(QStringLiteral("SerialId"), serialId);
+    const QJsonObject request = withOneParameterObject(TokenId, QStringLiteral("setToken"), parameters);
+    return storeRequest(request, request);
+}
+
+void UsbUtil::send(QByteArray json)
+{
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_JSON_RPC));
+    cmd.insert(QStringLiteral("JSON"), json);
+    m_manager.postCommand(cmd);
+}
+
+void UsbUtil::connectCommand(QObject* receiver, const char* slot)
+{
+    QObject::connect(&m_manager, "2sigCommand(EL_CMD)", receiver, slot);
+}
+
+bool UsbUtil::disconnectCommand(QObject* receiver, const char* slot)
+{
+    return QObject::disconnect(&m_manager, "2sigCommand(EL_CMD)", receiver, slot);
+}
+
+QJsonObject UsbUtil::readReply(const EL_CMD& cmd)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(cmd.value(QStringLiteral("RESULT")).toByteArray());
+    qDebug() << document.toJson();
+    return document.object();
+}
+
+bool UsbUtil::isInBand(const QJsonObject& reply, int requestNumber)
+{
+    const QJsonValue id = reply.value(QStringLiteral("id"));
+    if (!id.isDouble())
+        return false;
+    return static_cast<int>(id.toDouble()) / requestNumber == 1;
+}

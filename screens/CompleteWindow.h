@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace Ui {
+class CompleteWindow;
+}
+
+class CompleteWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CompleteWindow(QWidget* parent = nullptr);
+    ~CompleteWindow() override;
+
+private slots:
+    void on_button_complate_clicked();
+    void on_button_complate_pressed();
+    void on_button_complate_released();
+
+private:
+    Ui::CompleteWindow* ui;
+};

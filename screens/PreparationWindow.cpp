@@ -1,0 +1,80 @@
+#include "PreparationWindow.h"
+#include "ui_PreparationWindow.h"
+
+#include "ScreenFrame.h"
+#include "cloud/LoginWindow.h"
+#include "cloud/RegistUserWindow.h"
+#include "command/UsbUtil.h"
+
+#include <QDebug>
+
+PreparationWindow::PreparationWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(new Ui::PreparationWindow)
+{
+    ui->setupUi(this);
+    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+    if (UsbUtil::instance()->hasCamera())
+        setWaysOnEnabled(true);
+}
+
+PreparationWindow::~PreparationWindow()
+{
+    delete ui;
+}
+
+void PreparationWindow::setWaysOnEnabled(bool enabled)
+{
+    ui->button_login->setEnabled(enabled);
+    ui->button_regist_user->setEnabled(enabled);
+}
+
+void PreparationWindow::leaveFor(QMainWindow* next)
+{
+    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    ScreenFrame::handOver(this, next);
+}
+
+void PreparationWindow::on_button_login_clicked()
+{
+    leaveFor(new LoginWindow);
+}
+
+void PreparationWindow::on_button_login_pressed()
+{
+    ScreenFrame::showFace(ui->button_login, QStringLiteral(":/images/02_login_down.png"));
+}
+
+void PreparationWindow::on_button_login_released()
+{
+    ScreenFrame::showFace(ui->button_login, QStringLiteral(":/images/02_login_up.png"));
+}
+
+void PreparationWindow::on_button_regist_user_clicked()
+{
+    leaveFor(new RegistUserWindow);
+}
+
+void PreparationWindow::on_button_regist_user_pressed()
+{
+    ScreenFrame::showFace(ui->button_regist_user, QStringLiteral(":/images/02_regist_user_down.png"));
+}
+
+void PreparationWindow::on_button_regist_user_released()
+{
+    ScreenFrame::showFace(ui->button_regist_user, QStringLiteral(":/images/02_regist_user_up.png"));
+}
+
+void PreparationWindow::receiveCmd(EL_CMD cmd)
+{
+    const QUuid command = commandOf(cmd);
+    if (command == CMD_OPEN_DEVICE) {
+        qDebug() << "Open USB device";
+        setWaysOnEnabled(true);
+    } else if (command == CMD_CLOSE_DEVICE) {
+        qDebug() << "Close USB device";
+        setWaysOnEnabled(false);
+    } else if (command == CMD_JSON_RPC) {
+        qDebug() << "Command from USB device";
+    }
+}

@@ -1,0 +1,100 @@
+#include "SettingsWiFiWindow.h"
+#include "ui_SettingsWiFiWindow.h"
+
+#include "ScreenFrame.h"
+#include "WifiListWindow.h"
+#include "cloud/CameraNameWindow.h"
+#include "command/UsbUtil.h"
+
+SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* parent)
+    : WebClientWindow(parent)
+    , ui(new Ui::SettingsWiFiWindow)
+{
+    ui->setupUi(this);
+    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+    if (!networkName.isEmpty()) {
+        ui->lineEdit->setDisabled(true);
+        ui->lineEdit->setText(networkName);
+    }
+}
+
+SettingsWiFiWindow::~SettingsWiFiWindow()
+{
+    delete ui;
+}
+
+void SettingsWiFiWindow::sendRequest(QByteArray request)
+{
+    UsbUtil::instance()->send(request);
+}
+
+void SettingsWiFiWindow::handleReplySuccess(QNetworkReply*)
+{
+}
+
+void SettingsWiFiWindow::handleHttpError(int, QNetworkReply*)
+{
+}
+
+void SettingsWiFiWindow::handleNetworkError(int, QNetworkReply*)
+{
+}
+
+void SettingsWiFiWindow::leaveFor(QMainWindow* next)
+{
+    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    ScreenFrame::handOver(this, next);
+}
+
+void SettingsWiFiWindow::on_button_back_to_wifilist_clicked()
+{
+    leaveFor(new WifiListWindow);
+}
+
+void SettingsWiFiWindow::on_button_back_to_wifilist_pressed()
+{
+    ScreenFrame::showFace(ui->button_back_to_wifilist, QStringLiteral(":/images/05_connect_wifi_back_down.png"));
+}
+
+void SettingsWiFiWindow::on_button_back_to_wifilist_released()
+{
+    ScreenFrame::showFace(ui->button_back_to_wifilist, QStringLiteral(":/images/05_connect_wifi_back_up.png"));
+}
+
+void SettingsWiFiWindow::on_button_connect_wifi_clicked()
+{
+    setDisabled(true);
+    const QString password = ui->lineEdit_2->text();
+    const QString ssid = ui->lineEdit->text();
+    const QByteArray request = UsbUtil::instance()->setNetworkSetting(ssid, password);
+    sendRequest(request);
+}
+
+void SettingsWiFiWindow::on_button_connect_wifi_pressed()
+{
+    ScreenFrame::showFace(ui->button_connect_wifi, QStringLiteral(":/images/05_connect_wifi_down.png"));
+}
+
+void SettingsWiFiWindow::on_button_connect_wifi_released()
+{
+    ScreenFrame::showFace(ui->button_connect_wifi, QStringLiteral(":/images/05_connect_wifi_up.png"));
+}
+
+void SettingsWiFiWindow::receiveCmd(EL_CMD cmd)
+{
+    const QUuid command = commandOf(cmd);
+    if (command == CMD_OPEN_DEVICE)
+        setEnabled(true);
+    else if (command == CMD_CLOSE_DEVICE)
+        setEnabled(false);
+    else if (command == CMD_JSON_RPC)
+        handleCameraAnswer(UsbUtil::readReply(cmd));
+}
+
+void SettingsWiFiWindow::handleCameraAnswer(const QJsonObject& answer)
+{
+    if (!UsbUtil::isInBand(answer, UsbUtil::NetworkSettingId))
+        return;
+    showCameraError(answer);
+    leaveFor(new CameraNameWindow);
+}

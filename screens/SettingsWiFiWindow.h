@@ -1,0 +1,41 @@
+#pragma once
+
+#include "cloud/WebClientWindow.h"
+#include "usb/ElCmd.h"
+
+namespace Ui {
+class SettingsWiFiWindow;
+}
+
+// Asks for the Wi-Fi password (and the network name, when none was picked) and writes
+// both into the camera.
+class SettingsWiFiWindow : public WebClientWindow
+{
+    Q_OBJECT
+
+public:
+    explicit SettingsWiFiWindow(const QString& networkName, QWidget* parent = nullptr);
+    ~SettingsWiFiWindow() override;
+
+    void sendRequest(QByteArray request) override;
+
+protected:
+    void handleReplySuccess(QNetworkReply* reply) override;
+    void handleHttpError(int statusCode, QNetworkReply* reply) override;
+    void handleNetworkError(int errorCode, QNetworkReply* reply) override;
+
+private slots:
+    void on_button_back_to_wifilist_clicked();
+    void on_button_back_to_wifilist_pressed();
+    void on_button_back_to_wifilist_released();
+    void on_button_connect_wifi_clicked();
+    void on_button_connect_wifi_pressed();
+    void on_button_connect_wifi_released();
+    void receiveCmd(EL_CMD cmd);
+
+private:
+    void handleCameraAnswer(const QJsonObject& answer);
+    void leaveFor(QMainWindow* next);
+
+    Ui::SettingsWiFiWindow* ui;
+};

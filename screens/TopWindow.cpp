@@ -1,0 +1,32 @@
+#include "TopWindow.h"
+#include "ui_TopWindow.h"
+
+#include "PreparationWindow.h"
+#include "ScreenFrame.h"
+
+TopWindow::TopWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(new Ui::TopWindow)
+{
+    ui->setupUi(this);
+}
+
+TopWindow::~TopWindow()
+{
+    delete ui;
+}
+
+void TopWindow::on_button_start_clicked()
+{
+    ScreenFrame::handOver(this, new PreparationWindow);
+}
+
+void TopWindow::on_button_start_pressed()
+{
+    ScreenFrame::showFace(ui->button_start, QStringLiteral(":/images/01_start_down.png"));
+}
+
+void TopWindow::on_button_start_released()
+{
+    ScreenFrame::showFace(ui->button_start, QStringLiteral(":/images/01_start_up.png"));
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace Ui {
+class TopWindow;
+}
+
+class TopWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TopWindow(QWidget* parent = nullptr);
+    ~TopWindow() override;
+
+private slots:
+    void on_button_start_clicked();
+    void on_button_start_pressed();
+    void on_button_start_released();
+
+private:
+    Ui::TopWindow* ui;
+};

@@ -1,0 +1,64 @@
+// Renders every wizard screen offscreen and saves it as <ClassName>.png, so that the
+// screens can be looked at without a display or a camera.
+#include "app/MyApplication.h"
+#include "cloud/CameraNameWindow.h"
+#include "cloud/LoginWindow.h"
+#include "cloud/RegistUserWindow.h"
+#include "screens/CompleteWindow.h"
+#include "screens/PreparationWindow.h"
+#include "screens/SettingsWiFiWindow.h"
+#include "screens/TopWindow.h"
+#include "screens/WifiListWindow.h"
+
+#include <QDir>
+#include <QMainWindow>
+#include <QTextCodec>
+#include <QTextStream>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+bool save(QMainWindow* window, const QDir& directory)
+{
+    window->show();
+    QCoreApplication::processEvents();
+    const QString file = directory.filePath(QString::fromLatin1(window->metaObject()->className()) + ".png");
+    const bool saved = window->grab().save(file);
+    QTextStream(stdout) << (saved ? "saved " : "could not save ") << file << '\n';
+    window->hide();
+    return saved;
+}
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR\n";
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    MyApplication app(argc, argv);
+    QDir directory(QString::fromLocal8Bit(argv[1]));
+    directory.mkpath(QStringLiteral("."));
+
+    std::vector<std::function<QMainWindow*()>> screens = {
+        [] { return new TopWindow; },
+        [] { return new PreparationWindow; },
+        [] { return new LoginWindow; },
+        [] { return new RegistUserWindow; },
+        [] { return new WifiListWindow; },
+        [] { return new SettingsWiFiWindow(QString()); },
+        [] { return new CameraNameWindow; },
+        [] { return new CompleteWindow; },
+    };
+    bool allSaved = true;
+    for (const auto& make : screens) {
+        std::unique_ptr<QMainWindow> window(make());
+        allSaved = save(window.get(), directory) && allSaved;
+    }
+    return allSaved ? 0 : 1;
+}

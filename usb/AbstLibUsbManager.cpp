@@ -1,0 +1,329 @@
+#include "AbstLibUsbManager.h"
+
+#include "ClLibUsbController.h"
+#include "ClWidgetReceiveNotifyEvent.h"
+
+#include <QEventLoop>
+#include <QMutexLocker>
+#include <QTimer>
+
+#include <usb.h>
+
+namespace {
+constexpr int ShutdownWaitMs = 1000;
+constexpr int WaiterPollMs = 10;
+}
+
+AbstLibUsbManager::AbstLibUsbManager(QObject* parent)
+    : QThread(parent)
+{
+    registerElCmdType();
+    m_started = false;
+    m_notifyWidget = new ClWidgetReceiveNotifyEvent;
+    connect(m_notifyWidget, &ClWidgetReceiveNotifyEvent::sigChangeDevice, this, &AbstLibUsbManager::slotOpenDevice);
+    start(QThread::InheritPriority);
+}
+
+AbstLibUsbManager::~AbstLibUsbManager()
+{
+    delete m_notifyWidget;
+    m_notifyWidget = nullptr;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_controlQueue.clear();
+        m_commandQueue.clear();
+    }
+    qDeleteAll(m_pendingAnnounce.keys());
+    m_pendingAnnounce.clear();
+    stopWorker();
+    closeAllControllers();
+}
+
+// A transfer has no time-out, so a camera that never answers would keep the worker
+// forever. After the grace period the device is reset, which fails the transfer in
+// the library; only then are the controllers destroyed.
+void AbstLibUsbManager::stopWorker()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        m_shutdown = true;
+    }
+    exit(0);
+    if (wait(ShutdownWaitMs))
+        return;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_busyController)
+            m_busyController->resetDevice();
+    }
+    wait();
+}
+
+void AbstLibUsbManager::postCommand(EL_CMD cmd)
+{
+    if (commandOf(cmd) == CMD_CANCEL) {
+        cancelQueued(cmd);
+        return;
+    }
+    if (!acceptCommand(cmd))
+        return;
+    QMutexLocker lock(&m_mutex);
+    m_commandQueue.append(cmd);
+    if (m_commandQueue.size() == 1)
+        quit();
+}
+
+void AbstLibUsbManager::cancelQueued(const EL_CMD& cancel)
+{
+    const QString controllerKey = QStringLiteral("Controller");
+    QObject* controller = cancel.value(controllerKey).value<QObject*>();
+    QMutexLocker lock(&m_mutex);
+    const int firstRemovable = m_executing ? 1 : 0;
+    for (int i = m_commandQueue.size() - 1; i >= firstRemovable; --i) {
+        if (!controller || m_commandQueue.at(i).value(controllerKey).value<QObject*>() == controller)
+            m_commandQueue.removeAt(i);
+    }
+}
+
+bool AbstLibUsbManager::startUsb()
+{
+    if (m_started)
+        return true;
+    return execControl(CMD_START_USB) != 0;
+}
+
+bool AbstLibUsbManager::isStarted()
+{
+    return m_started;
+}
+
+bool AbstLibUsbManager::hasDevice()
+{
+    QMutexLocker lock(&m_mutex);
+    return !m_controllers.isEmpty();
+}
+
+QList<ClLibUsbController*> AbstLibUsbManager::controllers()
+{
+    QMutexLocker lock(&m_mutex);
+    return m_controllers;
+}
+
+int AbstLibUsbManager::connectWaitInterval()
+{
+    return 0;
+}
+
+int AbstLibUsbManager::execControl(const QUuid& command)
+{
+    QEventLoop loop;
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(command));
+    {
+        QMutexLocker lock(&m_mutex);
+        m_controlQueue.append({cmd, &loop});
+    }
+    quit();
+    return loop.exec();
+}
+
+void AbstLibUsbManager::notifyDeviceOpened(ClLibUsbController* controller)
+{
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_OPEN_DEVICE));
+    cmd.insert(QStringLiteral("PARAM1"), QVariant::fromValue(static_cast<void*>(controller)));
+    emit sigCommand(cmd);
+}
+
+void AbstLibUsbManager::run()
+{
+    forever {
+        exec();
+        const bool didControl = performControl();
+        QMutexLocker lock(&m_mutex);
+        const bool hadCommands = !m_commandQueue.isEmpty();
+        lock.unlock();
+        drainCommands();
+        lock.relock();
+        if (!didControl && !hadCommands && m_shutdown)
+            return;
+    }
+}
+
+bool AbstLibUsbManager::performControl()
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_controlQueue.isEmpty())
+        return false;
+    const ControlRecord record = m_controlQueue.takeFirst();
+    lock.unlock();
+
+    int result = 0;
+    if (commandOf(record.cmd) == CMD_START_USB) {
+        usb_init();
+        if (m_notifyWidget) {
+            m_started = true;
+            scanBus();
+            result = 1;
+        }
+    }
+    if (record.waiter) {
+        while (!record.waiter->isRunning())
+            QThread::msleep(WaiterPollMs);
+        record.waiter->exit(result);
+    }
+    return true;
+}
+
+void AbstLibUsbManager::drainCommands()
+{
+    QMutexLocker lock(&m_mutex);
+    while (!m_commandQueue.isEmpty()) {
+        const EL_CMD head = m_commandQueue.first();
+        m_executing = true;
+        lock.unlock();
+        executeCommand(head);
+        lock.relock();
+        m_executing = false;
+        m_commandQueue.removeFirst();
+    }
+}
+
+ClLibUsbController* AbstLibUsbManager::acquireFirstController()
+{
+    QMutexLocker lock(&m_mutex);
+    m_busyController = m_controllers.value(0, nullptr);
+    m_busyControllerRetired = false;
+    return m_busyController;
+}
+
+void AbstLibUsbManager::releaseController(ClLibUsbController* controller)
+{
+    QMutexLocker lock(&m_mutex);
+    const bool retired = m_busyControllerRetired && controller == m_busyController;
+    m_busyController = nullptr;
+    m_busyControllerRetired = false;
+    lock.unlock();
+    if (retired)
+        controller->deleteLater();
+}
+
+void AbstLibUsbManager::slotOpenDevice()
+{
+    if (!isStarted())
+        return;
+    scanBus();
+}
+
+void AbstLibUsbManager::scanBus()
+{
+    QMutexLocker scanLock(&m_scanMutex);
+    const QVector<VidPid> ids = supportedDevices();
+    usb_find_busses();
+    usb_find_devices();
+    QList<ClLibUsbController*> stale = controllers();
+
+    for (struct usb_bus* bus = usb_get_busses(); bus; bus = bus->next) {
+        for (struct usb_device* device = bus->devices; device; device = device->next) {
+            if (!isSupported(device, ids))
+                continue;
+            if (ClLibUsbController* existing = controllerFor(ClLibUsbController::deviceKeyOf(device))) {
+                stale.removeOne(existing);
+                continue;
+            }
+            auto* controller = new ClLibUsbController(device);
+            if (controller->open())
+                addController(controller);
+            else
+                delete controller;
+        }
+    }
+    for (ClLibUsbController* controller : qAsConst(stale))
+        slotRemoveController(controller);
+}
+
+bool AbstLibUsbManager::isSupported(const struct usb_device* device, const QVector<VidPid>& ids) const
+{
+    for (const VidPid& id : ids) {
+        if (device->descriptor.idVendor == id.vendorId && device->descriptor.idProduct == id.productId)
+            return true;
+    }
+    return false;
+}
+
+ClLibUsbController* AbstLibUsbManager::controllerFor(const QString& deviceKey) const
+{
+    for (ClLibUsbController* controller : m_controllers) {
+        if (controller->deviceKey() == deviceKey)
+            return controller;
+    }
+    return nullptr;
+}
+
+void AbstLibUsbManager::addController(ClLibUsbController* controller)
+{
+    // The start-up scan runs on the worker; controllers belong to the GUI thread.
+    if (controller->thread() != thread())
+        controller->moveToThread(thread());
+    {
+        QMutexLocker lock(&m_mutex);
+        m_controllers.append(controller);
+    }
+    connect(controller, &ClLibUsbController::sigClose, this, &AbstLibUsbManager::slotRemoveController,
+            Qt::DirectConnection);
+    if (connectWaitInterval() <= 0) {
+        notifyDeviceOpened(controller);
+        return;
+    }
+    auto* timer = new QTimer;
+    timer->setSingleShot(true);
+    if (timer->thread() != thread())
+        timer->moveToThread(thread());
+    m_pendingAnnounce.insert(timer, controller);
+    connect(timer, &QTimer::timeout, this, &AbstLibUsbManager::slotConnectWaitEnd);
+    QMetaObject::invokeMethod(timer, "start", Qt::QueuedConnection, Q_ARG(int, connectWaitInterval()));
+}
+
+void AbstLibUsbManager::slotConnectWaitEnd()
+{
+    auto* timer = qobject_cast<QTimer*>(sender());
+    ClLibUsbController* controller = m_pendingAnnounce.take(timer);
+    if (!controller)
+        return;
+    notifyDeviceOpened(controller);
+    timer->deleteLater();
+}
+
+void AbstLibUsbManager::slotRemoveController(ClLibUsbController* pController)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_controllers.removeOne(pController))
+        return;
+    const bool inUse = pController == m_busyController;
+    if (inUse)
+        m_busyControllerRetired = true;
+    lock.unlock();
+
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_CLOSE_DEVICE));
+    cmd.insert(QStringLiteral("PARAM1"), QVariant::fromValue(static_cast<void*>(pController)));
+    emit sigCommand(cmd);
+    if (!inUse)
+        delete pController;
+}
+
+void AbstLibUsbManager::closeAllControllers()
+{
+    QMutexLocker lock(&m_mutex);
+    while (!m_controllers.isEmpty()) {
+        ClLibUsbController* controller = m_controllers.takeFirst();
+        if (QTimer* timer = m_pendingAnnounce.key(controller)) {
+            m_pendingAnnounce.remove(timer);
+            delete timer;
+        }
+        lock.unlock();
+        disconnect(controller, nullptr, this, nullptr);
+        delete controller;
+        lock.relock();
+    }
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "ElCmd.h"
+
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QThread>
+#include <QVector>
+
+#include <cstdint>
+
+class ClLibUsbController;
+class ClWidgetReceiveNotifyEvent;
+class QEventLoop;
+class QTimer;
+
+struct VidPid {
+    uint16_t vendorId;
+    uint16_t productId;
+};
+
+// Owns the camera link: a worker thread carries queued requests to the first open
+// camera one at a time; on the GUI thread, device notifications rescan the bus.
+class AbstLibUsbManager : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit AbstLibUsbManager(QObject* parent = nullptr);
+    ~AbstLibUsbManager() override;
+
+    void postCommand(EL_CMD cmd);
+
+    virtual bool startUsb();
+    virtual bool isStarted();
+    virtual bool hasDevice();
+    virtual QList<ClLibUsbController*> controllers();
+    virtual QVector<VidPid> supportedDevices() = 0;
+    virtual int connectWaitInterval();
+
+signals:
+    void sigCommand(EL_CMD cmd);
+
+protected slots:
+    void slotRemoveController(ClLibUsbController* pController);
+    void slotOpenDevice();
+    virtual void slotConnectWaitEnd();
+
+protected:
+    void run() override;
+    virtual void closeAllControllers();
+    virtual int execControl(const QUuid& command);
+    virtual void notifyDeviceOpened(ClLibUsbController* controller);
+    virtual bool acceptCommand(const EL_CMD& cmd) = 0;
+    virtual void executeCommand(EL_CMD cmd) = 0;
+
+    // The first open camera, reserved for one exchange: a rescan meanwhile defers its
+    // destruction until releaseController() hands it back. Null when no camera is open.
+    ClLibUsbController* acquireFirstController();
+    void releaseController(ClLibUsbController* controller);
+
+private:
+    struct ControlRecord {
+        EL_CMD cmd;
+        QEventLoop* waiter;
+    };
+
+    bool performControl();
+    void drainCommands();
+    void scanBus();
+    bool isSupported(const struct usb_device* device, const QVector<VidPid>& ids) const;
+    ClLibUsbController* controllerFor(const QString& deviceKey) const;
+    void addController(ClLibUsbController* controller);
+    void cancelQueued(const EL_CMD& cancel);
+    void stopWorker();
+
+    bool m_started = false;
+    ClWidgetReceiveNotifyEvent* m_notifyWidget = nullptr;
+    QList<ClLibUsbController*> m_controllers;
+    QList<ControlRecord> m_controlQueue;
+    QList<EL_CMD> m_commandQueue;
+    QMap<QTimer*, ClLibUsbController*> m_pendingAnnounce;
+    QMutex m_mutex;
+
+    // Scans come from the worker (start-up) and from the GUI thread (notifications);
+    // they must never overlap.
+    QMutex m_scanMutex;
+    bool m_executing = false;
+    bool m_shutdown = false;
+    ClLibUsbController* m_busyController = nullptr;
+    bool m_busyControllerRetired = false;
+};

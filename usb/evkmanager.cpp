@@ -1,0 +1,62 @@
+#include "evkmanager.h"
+
+#include "ClLibUsbController.h"
+
+#include <QtEndian>
+
+namespace {
+constexpr int NoTimeout = 0;
+constexpr int FirstEndpoint = 0;
+
+QByteArray lengthHeader(int length)
+{
+    QByteArray header(4, '\0');
+    qToLittleEndian<qint32>(length, header.data());
+    return header;
+}
+}
+
+QVector<VidPid> evkmanager::supportedDevices()
+{
+    return {{CameraVendorId, CameraProductId}};
+}
+
+bool evkmanager::acceptCommand(const EL_CMD&)
+{
+    return true;
+}
+
+void evkmanager::executeCommand(EL_CMD cmd)
+{
+    const QUuid command = commandOf(cmd);
+    EL_CMD reply;
+    reply.insert(QStringLiteral("CMD"), QVariant::fromValue(command));
+    reply.insert(QStringLiteral("METHOD"), cmd.value(QStringLiteral("METHOD")).toString());
+    if (command == CMD_JSON_RPC) {
+        ClLibUsbController* controller = acquireFirstController();
+        if (controller)
+            exchange(controller, cmd.value(QStringLiteral("JSON")).toByteArray(), reply);
+        else
+            reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_NO_CAMERA);
+        releaseController(controller);
+    }
+    emit sigCommand(reply);
+}
+
+void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply)
+{
+    if (controller->bulkWrite(lengthHeader(request.size()), NoTimeout, FirstEndpoint) != ClLibUsbController::Success) {
+        reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_HEADER_WRITE);
+        return;
+    }
+    if (controller->bulkWrite(request, NoTimeout, FirstEndpoint) != ClLibUsbController::Success) {
+        reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_BODY_WRITE);
+        return;
+    }
+    QByteArray result;
+    if (controller->bulkRead(result, NoTimeout, FirstEndpoint) == ClLibUsbController::NotOpen) {
+        reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_READ);
+        return;
+    }
+    reply.insert(QStringLiteral("RESULT"), result);
+}

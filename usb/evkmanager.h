@@ -1,0 +1,23 @@
+#pragma once
+
+#include "AbstLibUsbManager.h"
+
+// The manager for the supported camera: which device to open and how one JSON
+// request and its reply cross the bulk pipe.
+class evkmanager : public AbstLibUsbManager
+{
+public:
+    static constexpr uint16_t CameraVendorId = 0x4255;
+    static constexpr uint16_t CameraProductId = 0x0001;
+
+    evkmanager() = default;
+
+    QVector<VidPid> supportedDevices() override;
+
+protected:
+    bool acceptCommand(const EL_CMD& cmd) override;
+    void executeCommand(EL_CMD cmd) override;
+
+private:
+    static void exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply);
+};
