@@ -31,8 +31,8 @@ AbstLibUsbManager::~AbstLibUsbManager()
     {
         QMutexLocker lock(&m_mutex);
         m_controlQueue.clear();
-        m_commandQueue.clear();
     }
+    dropQueued(nullptr);
     qDeleteAll(m_pendingAnnounce.keys());
     m_pendingAnnounce.clear();
     stopWorker();
@@ -75,8 +75,13 @@ void AbstLibUsbManager::postCommand(EL_CMD cmd)
 
 void AbstLibUsbManager::cancelQueued(const EL_CMD& cancel)
 {
+    dropQueued(cancel.value(QStringLiteral("Controller")).value<QObject*>());
+}
+
+// The request the worker has started stays at the head of the queue until it is answered.
+void AbstLibUsbManager::dropQueued(QObject* controller)
+{
     const QString controllerKey = QStringLiteral("Controller");
-    QObject* controller = cancel.value(controllerKey).value<QObject*>();
     QMutexLocker lock(&m_mutex);
     const int firstRemovable = m_executing ? 1 : 0;
     for (int i = m_commandQueue.size() - 1; i >= firstRemovable; --i) {

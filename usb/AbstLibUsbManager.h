@@ -73,6 +73,7 @@ private:
     ClLibUsbController* controllerFor(const QString& deviceKey) const;
     void addController(ClLibUsbController* controller);
     void cancelQueued(const EL_CMD& cancel);
+    void dropQueued(QObject* controller);
     void stopWorker();
 
     bool m_started = false;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+struct SeenBox {
+    QString title;
+    QMessageBox::Icon icon;
+    QString text;
+    bool enabled;
+};
+
+// Watches for modal message boxes while it lives: records each one and clicks its OK
+// button, as a user would. Tests never sleep for a box; they wait for it to be seen.
+class ModalBoxes : public QObject
+{
+    Q_OBJECT
+
+public:
+    ModalBoxes();
+
+    QList<SeenBox> seen() const;
+    // Waits until count boxes have been seen; false when they never come.
+    bool waitFor(int count, int timeoutMs = 10000);
+    SeenBox last() const;
+
+private:
+    void poll();
+
+    QTimer m_timer;
+    QList<SeenBox> m_seen;
+};

@@ -1,0 +1,291 @@
+// The USB manager's worker, queues, scans and announcements on the real libusb and
+// libudev against an emulated camera.
+#include "EmulatedCamera.h"
+#include "EnvelopeCollector.h"
+#include "TestMain.h"
+#include "usb/ClLibUsbController.h"
+#include "usb/ClWidgetReceiveNotifyEvent.h"
+#include "usb/evkmanager.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+EL_CMD jsonRequest(const QByteArray& json)
+{
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_JSON_RPC));
+    cmd.insert(QStringLiteral("JSON"), json);
+    return cmd;
+}
+
+QByteArray requestWithId(int id)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("method"), QStringLiteral("echo")}})
+        .toJson(QJsonDocument::Compact);
+}
+
+int replyId(const EL_CMD& reply)
+{
+    return QJsonDocument::fromJson(reply.value(QStringLiteral("RESULT")).toByteArray())
+        .object()
+        .value(QStringLiteral("id"))
+        .toInt();
+}
+
+EmulatedDeviceSpec otherDevice()
+{
+    EmulatedDeviceSpec spec;
+    spec.vendorId = 0x046d;
+    spec.productId = 0xc52b;
+    return spec;
+}
+}
+
+class TestUsbManager : public QObject
+{
+    Q_OBJECT
+
+    EmulatedCamera camera;
+    std::unique_ptr<evkmanager> manager;
+    std::unique_ptr<EnvelopeCollector> collector;
+
+    void startManager()
+    {
+        manager = std::make_unique<evkmanager>();
+        QVERIFY(manager->startUsb());
+        collector = std::make_unique<EnvelopeCollector>();
+        QVERIFY(QObject::connect(manager.get(), "2sigCommand(EL_CMD)", collector.get(), "1receiveCmd(EL_CMD)"));
+    }
+
+    EL_CMD exchange(const EL_CMD& request)
+    {
+        const int before = collector->withCommand(CMD_JSON_RPC).size();
+        manager->postCommand(request);
+        if (!collector->waitForCommand(CMD_JSON_RPC, before + 1))
+            return EL_CMD();
+        return collector->withCommand(CMD_JSON_RPC).last();
+    }
+
+private slots:
+    void init()
+    {
+        camera.setResponder(QStringLiteral("echo"), [](const QJsonObject& request) {
+            return QJsonDocument(QJsonObject{{QStringLiteral("id"), request.value(QStringLiteral("id"))}})
+                .toJson(QJsonDocument::Compact);
+        });
+    }
+
+    void cleanup()
+    {
+        collector.reset();
+        manager.reset();
+        camera.unplug();
+        camera.unplug();
+        camera.resetBehaviour();
+        camera.clearRecords();
+    }
+
+    void startUpScanAnnouncesBeforeAnyoneListens()
+    {
+        camera.plug();
+        startManager();
+        QVERIFY(manager->isStarted());
+        QVERIFY(manager->hasDevice());
+        QCOMPARE(manager->controllers().size(), 1);
+        QTest::qWait(50);
+        QVERIFY(collector->envelopes.isEmpty());
+
+        QElapsedTimer again;
+        again.start();
+        QVERIFY(manager->startUsb());
+        QVERIFY(again.elapsed() < 5);
+    }
+
+    void framesEachRequestAndReturnsTheReplyUnchanged()
+    {
+        camera.plug();
+        startManager();
+        const QByteArray json = requestWithId(42);
+        const EL_CMD reply = exchange(jsonRequest(json));
+
+        QCOMPARE(commandOf(reply), CMD_JSON_RPC);
+        QCOMPARE(reply.value(QStringLiteral("METHOD")).toString(), QString());
+        QVERIFY(!reply.contains(QStringLiteral("ERROR")));
+        QCOMPARE(reply.value(QStringLiteral("RESULT")).toByteArray(), QByteArrayLiteral("{\"id\":42}"));
+        const QList<EmulatedOutTransfer> out = camera.outTransfers();
+        QCOMPARE(out.size(), 2);
+        QCOMPARE(out.at(0).bytes, QByteArray::fromHex(QByteArray::number(json.size(), 16).rightJustified(2, '0') + "000000"));
+        QCOMPARE(out.at(1).bytes, json);
+    }
+
+    void failedExchangesCarryTheirErrorCode()
+    {
+        startManager();
+        EL_CMD noCamera = exchange(jsonRequest(requestWithId(1)));
+        QCOMPARE(noCamera.value(QStringLiteral("ERROR")).toInt(), 1);
+        QVERIFY(!noCamera.contains(QStringLiteral("RESULT")));
+
+        camera.plug();
+        QVERIFY(collector->waitForCommand(CMD_OPEN_DEVICE));
+        EL_CMD withoutJson;
+        withoutJson.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_JSON_RPC));
+        withoutJson.insert(QStringLiteral("METHOD"), QStringLiteral("label"));
+        const EL_CMD emptyBody = exchange(withoutJson);
+        QCOMPARE(emptyBody.value(QStringLiteral("ERROR")).toInt(), 3);
+        QCOMPARE(emptyBody.value(QStringLiteral("METHOD")).toString(), QStringLiteral("label"));
+        QCOMPARE(camera.outTransfers().value(0).bytes, QByteArray(4, '\0'));
+    }
+
+    void unknownCommandsAreAnsweredWithoutAnExchange()
+    {
+        camera.plug();
+        startManager();
+        EL_CMD unknown;
+        unknown.insert(QStringLiteral("CMD"), QVariant::fromValue(QUuid::createUuid()));
+        unknown.insert(QStringLiteral("METHOD"), QStringLiteral("m"));
+        manager->postCommand(unknown);
+        QVERIFY(QTest::qWaitFor([&] { return !collector->envelopes.isEmpty(); }, 5000));
+        const EL_CMD reply = collector->envelopes.last();
+        QCOMPARE(reply.keys(), (QStringList{QStringLiteral("CMD"), QStringLiteral("METHOD")}));
+        QVERIFY(camera.outTransfers().isEmpty());
+    }
+
+    void burstIsAnsweredInPostingOrder()
+    {
+        camera.plug();
+        startManager();
+        for (int id = 1; id <= 5; ++id)
+            manager->postCommand(jsonRequest(requestWithId(id)));
+        QVERIFY(collector->waitForCommand(CMD_JSON_RPC, 5));
+        QList<int> ids;
+        for (const EL_CMD& reply : collector->withCommand(CMD_JSON_RPC))
+            ids.append(replyId(reply));
+        QCOMPARE(ids, (QList<int>{1, 2, 3, 4, 5}));
+        QCOMPARE(camera.requests().size(), 5);
+    }
+
+    void cancelDropsOnlyQueuedRequests()
+    {
+        camera.plug();
+        startManager();
+        camera.setReplyDelay(300);
+        QObject tagA, tagB;
+        EL_CMD forA = jsonRequest(requestWithId(2));
+        forA.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagA));
+        EL_CMD forB = jsonRequest(requestWithId(3));
+        forB.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagB));
+
+        manager->postCommand(jsonRequest(requestWithId(1)));
+        QVERIFY(camera.waitForRequests(1));
+        manager->postCommand(forA);
+        manager->postCommand(forB);
+        manager->postCommand(forA);
+
+        EL_CMD cancelA;
+        cancelA.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_CANCEL));
+        cancelA.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagA));
+        manager->postCommand(cancelA);
+        QVERIFY(collector->waitForCommand(CMD_JSON_RPC, 2));
+        QTest::qWait(700);
+        QList<int> ids;
+        for (const EL_CMD& reply : collector->withCommand(CMD_JSON_RPC))
+            ids.append(replyId(reply));
+        QCOMPARE(ids, (QList<int>{1, 3}));
+
+        manager->postCommand(jsonRequest(requestWithId(4)));
+        QVERIFY(camera.waitForRequests(3));
+        manager->postCommand(jsonRequest(requestWithId(5)));
+        EL_CMD cancelAll;
+        cancelAll.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_CANCEL));
+        manager->postCommand(cancelAll);
+        QVERIFY(collector->waitForCommand(CMD_JSON_RPC, 3));
+        QTest::qWait(700);
+        QCOMPARE(collector->withCommand(CMD_JSON_RPC).size(), 3);
+        QCOMPARE(collector->withCommand(CMD_CANCEL).size(), 0);
+    }
+
+    void plugUnplugAndReplugAreAnnouncedInTurn()
+    {
+        startManager();
+        QVERIFY(!manager->hasDevice());
+        camera.plug();
+        QVERIFY(collector->waitForCommand(CMD_OPEN_DEVICE));
+        void* first = collector->withCommand(CMD_OPEN_DEVICE).at(0).value(QStringLiteral("PARAM1")).value<void*>();
+        QVERIFY(first);
+
+        camera.unplug();
+        QVERIFY(collector->waitForCommand(CMD_CLOSE_DEVICE));
+        QCOMPARE(collector->withCommand(CMD_CLOSE_DEVICE).at(0).value(QStringLiteral("PARAM1")).value<void*>(), first);
+        QVERIFY(!manager->hasDevice());
+
+        camera.plug();
+        QVERIFY(collector->waitForCommand(CMD_OPEN_DEVICE, 2));
+        QCOMPARE(collector->envelopes.size(), 3);
+        QVERIFY(manager->hasDevice());
+        QCOMPARE(exchange(jsonRequest(requestWithId(9))).value(QStringLiteral("RESULT")).toByteArray(),
+                 QByteArrayLiteral("{\"id\":9}"));
+    }
+
+    void anotherDeviceLeavesTheCameraAlone()
+    {
+        camera.plug();
+        startManager();
+        const QList<ClLibUsbController*> before = manager->controllers();
+        QSignalSpy changes(manager.get(), &AbstLibUsbManager::sigCommand);
+        const int other = camera.plug(otherDevice());
+        QTest::qWait(200);
+        camera.unplug(other);
+        QTest::qWait(200);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(manager->controllers(), before);
+    }
+
+    void unplugDuringATransferEndsItWithAnEmptyResult()
+    {
+        camera.plug();
+        startManager();
+        camera.setSilent(QStringLiteral("echo"));
+        manager->postCommand(jsonRequest(requestWithId(1)));
+        QVERIFY(camera.waitForRequests(1));
+        camera.unplug();
+        QVERIFY(collector->waitForCommand(CMD_JSON_RPC));
+        QVERIFY(collector->waitForCommand(CMD_CLOSE_DEVICE));
+        const EL_CMD reply = collector->withCommand(CMD_JSON_RPC).first();
+        QVERIFY(reply.value(QStringLiteral("RESULT")).toByteArray().isEmpty());
+        QVERIFY(!reply.contains(QStringLiteral("ERROR")));
+    }
+
+    void destructionEndsATransferThatNeverCompletes()
+    {
+        camera.plug();
+        startManager();
+        camera.setSilent(QStringLiteral("echo"));
+        manager->postCommand(jsonRequest(requestWithId(1)));
+        QVERIFY(camera.waitForRequests(1));
+        QElapsedTimer timer;
+        timer.start();
+        manager.reset();
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void notificationWidgetReportsUsbDeviceArrivalAndRemoval()
+    {
+        ClWidgetReceiveNotifyEvent widget;
+        QSignalSpy changes(&widget, &ClWidgetReceiveNotifyEvent::sigChangeDevice);
+        const int other = camera.plug(otherDevice());
+        QVERIFY(changes.wait(2000));
+        camera.unplug(other);
+        QTRY_COMPARE(changes.count(), 2);
+        QTest::qWait(100);
+        QCOMPARE(changes.count(), 2);
+    }
+};
+
+RAVELO_TEST_MAIN(TestUsbManager)
+#include "tst_usbmanager.moc"

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// Shapes of an emulated USB device, as its descriptors tell them.
+struct EmulatedEndpoint {
+    uint8_t address;
+    uint8_t attributes; // 2 bulk, 3 interrupt
+};
+
+struct EmulatedInterface {
+    QVector<EmulatedEndpoint> endpoints;
+    bool claimable = true;
+};
+
+struct EmulatedDeviceSpec {
+    uint16_t vendorId = 0x4255;
+    uint16_t productId = 0x0001;
+    QVector<EmulatedInterface> interfaces = {{{{0x01, 2}, {0x81, 2}}, true}};
+};
+
+// One bulk OUT transfer as the camera received it.
+struct EmulatedOutTransfer {
+    uint8_t endpoint;
+    QByteArray bytes;
+};
+
+// A camera on an emulated USB bus (umockdev): the real libusb and libudev of this
+// process see it plugged and unplugged, and talk to it over usbfs ioctls. It answers
+// length-prefixed JSON-RPC requests the way the real camera does, and every answer
+// can be scripted.
+//
+// Create it before anything opens the USB library, in a process running under the
+// umockdev preload library.
+class EmulatedCamera
+{
+public:
+    // Builds the reply text for a request; a null QByteArray means no reply at all.
+    using Responder = std::function<QByteArray(const QJsonObject& request)>;
+
+    EmulatedCamera();
+    ~EmulatedCamera();
+    EmulatedCamera(const EmulatedCamera&) = delete;
+    EmulatedCamera& operator=(const EmulatedCamera&) = delete;
+
+    // Plugs a device and returns its handle; the default spec is the camera. Every
+    // plug gets a new device number, as on a real bus.
+    int plug(const EmulatedDeviceSpec& spec = EmulatedDeviceSpec());
+    void unplug(int handle);
+    // Unplugs the device plugged last.
+    void unplug();
+    bool isPlugged(int handle) const;
+    QString rootDir() const;
+
+    // The networks the camera sees, served five to a page by "getAPList".
+    void setNetworks(const QStringList& names);
+    // How many "getAPList" replies report the scan as still running (TotalPage 0).
+    void setPagesNotReady(int count);
+    void setResponder(const QString& method, Responder responder);
+    void setSilent(const QString& method);
+    void setError(const QString& method, int code, const QString& message);
+    void setRawReply(const QString& method, const QByteArray& reply);
+    void setReplyDelay(int milliseconds);
+    void resetBehaviour();
+
+    // What the camera received: JSON request texts in order, and every OUT transfer.
+    QList<QByteArray> requests() const;
+    QStringList requestedMethods() const;
+    QList<EmulatedOutTransfer> outTransfers() const;
+    QVector<int> claimedInterfaces(int handle) const;
+    void clearRecords();
+    // Waits (spinning the caller's event loop) until n requests have arrived.
+    bool waitForRequests(int count, int timeoutMs = 5000) const;
+
+    static QByteArray defaultReply(const QJsonObject& request, const QStringList& networks, int totalPageOverride);
+    static QByteArray descriptorBytes(const EmulatedDeviceSpec& spec);
+
+    struct Private;
+
+private:
+    std::unique_ptr<Private> d;
+};
