@@ -1,0 +1,187 @@
+// The command sender: request texts, reply bands, the single instance, sending.
+#include "EmulatedCamera.h"
+#include "EnvelopeCollector.h"
+#include "TestMain.h"
+#include "command/MethodCatalogue.h"
+#include "command/UsbUtil.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+
+namespace {
+QStringList debugLines;
+
+void captureDebug(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    debugLines.append(message);
+}
+
+QJsonObject withId(const QJsonValue& id)
+{
+    return QJsonObject{{QStringLiteral("id"), id}};
+}
+}
+
+class TestUsbUtil : public QObject
+{
+    Q_OBJECT
+
+    EmulatedCamera camera;
+
+private slots:
+    void initTestCase()
+    {
+        camera.plug();
+    }
+
+    void execApListIsSevenLines()
+    {
+        const QByteArray text = UsbUtil::instance()->execAPList();
+        QCOMPARE(text, QByteArrayLiteral("{\n"
+                                         "    \"id\": 1,\n"
+                                         "    \"jsonrpc\": \"2.0\",\n"
+                                         "    \"method\": \"execAPList\",\n"
+                                         "    \"params\": [\n"
+                                         "    ]\n"
+                                         "}\n"));
+    }
+
+    void getApListNestsItsPage()
+    {
+        const QByteArray text = UsbUtil::instance()->getAPList(101, 1);
+        QCOMPARE(text, QByteArrayLiteral("{\n"
+                                         "    \"id\": 101,\n"
+                                         "    \"jsonrpc\": \"2.0\",\n"
+                                         "    \"method\": \"getAPList\",\n"
+                                         "    \"params\": [\n"
+                                         "        {\n"
+                                         "            \"param1\": 1\n"
+                                         "        }\n"
+                                         "    ]\n"
+                                         "}\n"));
+    }
+
+    void networkSettingSendsInetAsTextAndHidesThePasswordFromTheLog()
+    {
+        debugLines.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
+        const QByteArray text = UsbUtil::instance()->setNetworkSetting(QStringLiteral("Home-5G"), QStringLiteral("s3cret pass"));
+        qInstallMessageHandler(previous);
+
+        QCOMPARE(text, QByteArrayLiteral("{\n"
+                                         "    \"id\": 10000,\n"
+                                         "    \"jsonrpc\": \"2.0\",\n"
+                                         "    \"method\": \"setNetworkSetting\",\n"
+                                         "    \"params\": [\n"
+                                         "        {\n"
+                                         "            \"inet\": \"0\",\n"
+                                         "            \"password\": \"s3cret pass\",\n"
+                                         "            \"ssid\": \"Home-5G\"\n"
+                                         "        }\n"
+                                         "    ]\n"
+                                         "}\n"));
+        QCOMPARE(debugLines.size(), 1);
+        QVERIFY(!debugLines.first().contains(QStringLiteral("s3cret")));
+        QVERIFY(debugLines.first().contains(QStringLiteral("Home-5G")));
+        QVERIFY(debugLines.first().contains(QStringLiteral("********")));
+    }
+
+    void setTokenPutsDeviceIdFirst()
+    {
+        const QByteArray text = UsbUtil::instance()->setToken(QStringLiteral("dev-1"), QStringLiteral("serial-2"));
+        QVERIFY(text.contains("\"id\": 100000,"));
+        QVERIFY(text.indexOf("\"DeviceId\": \"dev-1\"") < text.indexOf("\"SerialId\": \"serial-2\""));
+        QVERIFY(text.indexOf("\"DeviceId\"") > 0);
+    }
+
+    void buildersShareOneRequestBuffer()
+    {
+        QByteArray& first = UsbUtil::instance()->execAPList();
+        QByteArray& second = UsbUtil::instance()->getAPList(102, 2);
+        QCOMPARE(&first, &second);
+        QVERIFY(first.contains("getAPList"));
+    }
+
+    void repliesAreRecognisedByTheirIdBand_data()
+    {
+        QTest::addColumn<QJsonValue>("id");
+        QTest::addColumn<int>("request");
+        QTest::addColumn<bool>("belongs");
+        QTest::newRow("1 is the scan start") << QJsonValue(1) << int(UsbUtil::ExecApListId) << true;
+        QTest::newRow("100 opens the page band") << QJsonValue(100) << int(UsbUtil::ApListBand) << true;
+        QTest::newRow("150 is a page") << QJsonValue(150.7) << int(UsbUtil::ApListBand) << true;
+        QTest::newRow("199 closes the page band") << QJsonValue(199) << int(UsbUtil::ApListBand) << true;
+        QTest::newRow("200 is not a page") << QJsonValue(200) << int(UsbUtil::ApListBand) << false;
+        QTest::newRow("99 is not a page") << QJsonValue(99) << int(UsbUtil::ApListBand) << false;
+        QTest::newRow("text id is ignored") << QJsonValue(QStringLiteral("1")) << int(UsbUtil::ExecApListId) << false;
+        QTest::newRow("19999 is a setting") << QJsonValue(19999) << int(UsbUtil::NetworkSettingId) << true;
+        QTest::newRow("100000 is a token") << QJsonValue(100000) << int(UsbUtil::TokenId) << true;
+        QTest::newRow("10000 is not a token") << QJsonValue(10000) << int(UsbUtil::TokenId) << false;
+    }
+
+    void repliesAreRecognisedByTheirIdBand()
+    {
+        QFETCH(QJsonValue, id);
+        QFETCH(int, request);
+        QFETCH(bool, belongs);
+        QCOMPARE(UsbUtil::isInBand(withId(id), request), belongs);
+        QVERIFY(!UsbUtil::isInBand(QJsonObject(), request));
+    }
+
+    void instanceIsOneObjectForEveryThread()
+    {
+        UsbUtil* onGui = UsbUtil::instance();
+        std::atomic<UsbUtil*> fromWorker{nullptr};
+        QThread* worker = QThread::create([&] { fromWorker = UsbUtil::instance(); });
+        worker->start();
+        QVERIFY(worker->wait(5000));
+        delete worker;
+        QCOMPARE(fromWorker.load(), onGui);
+        QVERIFY(UsbUtil::instance()->hasCamera());
+    }
+
+    void sendCarriesTheTextToTheCameraAndTheReplyBack()
+    {
+        EnvelopeCollector collector;
+        UsbUtil::instance()->connectCommand(&collector, "1receiveCmd(EL_CMD)");
+        const QByteArray request = UsbUtil::instance()->execAPList();
+        UsbUtil::instance()->send(request);
+        QVERIFY(collector.waitForCommand(CMD_JSON_RPC));
+        QCOMPARE(camera.requests().last(), request);
+        QCOMPARE(UsbUtil::readReply(collector.envelopes.last()).value(QStringLiteral("id")).toInt(), 1);
+
+        QVERIFY(UsbUtil::instance()->disconnectCommand(&collector, "1receiveCmd(EL_CMD)"));
+        QVERIFY(!UsbUtil::instance()->disconnectCommand(&collector, "1receiveCmd(EL_CMD)"));
+        UsbUtil::instance()->send(request);
+        QVERIFY(camera.waitForRequests(2));
+        QTest::qWait(100);
+        QCOMPARE(collector.envelopes.size(), 1);
+    }
+
+    void catalogueListsTheCameraMethods()
+    {
+        using namespace MethodCatalogue;
+        QCOMPARE(methods[MethodCount - 1].name, QString());
+        QVERIFY(methods[MethodCount - 1].parameterKinds.isEmpty());
+        QCOMPARE(commandWords[CommandWordCount - 1].name, QString());
+        QCOMPARE(methods[15].name, QStringLiteral("execAPList"));
+        QVERIFY(methods[15].parameterKinds.isEmpty());
+        QCOMPARE(methods[16].name, QStringLiteral("getAPList"));
+        QCOMPARE(methods[16].parameterKinds, QVector<int>{17});
+        QCOMPARE(methods[34].name, QStringLiteral("setToken"));
+        QCOMPARE(methods[34].parameterKinds, QVector<int>{16});
+        QCOMPARE(methods[6].name, QStringLiteral("setNetworkSetting"));
+        QCOMPARE(methods[6].parameterKinds, QVector<int>{5});
+        QCOMPARE(methods[7].name, QStringLiteral("getNetworkSettings"));
+        QCOMPARE(methods[54].name, QStringLiteral("CmdCheck"));
+        QCOMPARE(commandWords[9].name, QStringLiteral("Byebye"));
+        QCOMPARE(commandWords[10].name, QStringLiteral("FactorySetting"));
+    }
+};
+
+RAVELO_TEST_MAIN(TestUsbUtil)
+#include "tst_usbutil.moc"

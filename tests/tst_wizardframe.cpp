@@ -1,0 +1,193 @@
+// The screen frame, the top, preparation and completion screens, clicked through as a
+// user would, on an emulated USB bus.
+#include "EmulatedCamera.h"
+#include "TestMain.h"
+#include "cloud/LoginWindow.h"
+#include "cloud/RegistUserWindow.h"
+#include "command/UsbUtil.h"
+#include "screens/CompleteWindow.h"
+#include "screens/PreparationWindow.h"
+#include "screens/TopWindow.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+QList<QWidget*> visibleWindows()
+{
+    QList<QWidget*> visible;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible())
+            visible.append(widget);
+    }
+    return visible;
+}
+
+QImage faceOf(QPushButton* button)
+{
+    return button->icon().pixmap(QSize(230, 55)).toImage();
+}
+
+QImage picture(const QString& name)
+{
+    return QPixmap(QStringLiteral(":/images/") + name).toImage();
+}
+
+void closeAll()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        widget->close();
+}
+}
+
+class TestWizardFrame : public QObject
+{
+    Q_OBJECT
+
+    EmulatedCamera camera;
+
+private slots:
+    void cleanup()
+    {
+        closeAll();
+        camera.unplug();
+    }
+
+    void everyPictureHasItsSize_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        const QStringList buttons = {"01_start", "02_login", "02_regist_user", "03_next", "05_connect_wifi",
+                                     "05_connect_wifi_other", "05_connect_wifi_back", "06_back_to_wifilist",
+                                     "07_complete"};
+        for (const QString& button : buttons) {
+            QTest::newRow(qPrintable(button + "_up")) << button + "_up.png" << QSize(230, 55);
+            QTest::newRow(qPrintable(button + "_down")) << button + "_down.png" << QSize(230, 55);
+        }
+        for (int step = 1; step <= 5; ++step) {
+            QTest::newRow(qPrintable(QString("STEP%1").arg(step))) << QString("STEP%1.png").arg(step) << QSize(374, 127);
+            QTest::newRow(qPrintable(QString("STEP%1_active").arg(step)))
+                << QString("STEP%1_active.png").arg(step) << QSize(374, 127);
+        }
+        QTest::newRow("cursol") << "cursol.png" << QSize(30, 40);
+        QTest::newRow("cursol_active") << "cursol_active.png" << QSize(30, 40);
+        QTest::newRow("logo") << "logo_pemo_rgb-3_trans.png" << QSize(319, 106);
+        QTest::newRow("mascot") << "mr_pemo.png" << QSize(320, 236);
+        QTest::newRow("camera") << "camera.png" << QSize(240, 276);
+        QTest::newRow("to pc") << "connect_camera_to_pc.png" << QSize(576, 175);
+        QTest::newRow("to power") << "connect_camera_to_power.png" << QSize(398, 139);
+    }
+
+    void everyPictureHasItsSize()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QCOMPARE(picture(file).size(), size);
+    }
+
+    void screensCannotBeResized()
+    {
+        TopWindow top;
+        top.show();
+        top.resize(900, 600);
+        QCOMPARE(top.size(), QSize(720, 445));
+        QCOMPARE(top.minimumSize(), QSize(720, 445));
+        QCOMPARE(top.maximumSize(), QSize(720, 445));
+    }
+
+    void pressingShowsTheDownFaceAndReleasingTheUpFace()
+    {
+        TopWindow top;
+        top.show();
+        auto* start = top.findChild<QPushButton*>(QStringLiteral("button_start"));
+        QCOMPARE(faceOf(start), picture("01_start_up.png"));
+        QTest::mousePress(start, Qt::LeftButton);
+        QCOMPARE(faceOf(start), picture("01_start_down.png"));
+        QTest::mouseRelease(start, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+        QCOMPARE(faceOf(start), picture("01_start_up.png"));
+    }
+
+    void imageButtonsHaveSpokenNames()
+    {
+        TopWindow top;
+        CompleteWindow complete;
+        for (QPushButton* button : top.findChildren<QPushButton*>() + complete.findChildren<QPushButton*>()) {
+            QVERIFY(button->text().isEmpty());
+            QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+        }
+    }
+
+    void startLeadsToPreparationWhichFollowsTheCamera()
+    {
+        TopWindow top;
+        top.show();
+        QTest::mouseClick(top.findChild<QPushButton*>(QStringLiteral("button_start")), Qt::LeftButton);
+        const QList<QWidget*> visible = visibleWindows();
+        QCOMPARE(visible.size(), 1);
+        auto* preparation = qobject_cast<PreparationWindow*>(visible.first());
+        QVERIFY(preparation);
+        auto* login = preparation->findChild<QPushButton*>(QStringLiteral("button_login"));
+        auto* regist = preparation->findChild<QPushButton*>(QStringLiteral("button_regist_user"));
+        QVERIFY(!login->isEnabled() && !regist->isEnabled());
+
+        camera.plug();
+        QTRY_VERIFY(login->isEnabled() && regist->isEnabled());
+
+        const QByteArray request = UsbUtil::instance()->execAPList();
+        UsbUtil::instance()->send(request);
+        QVERIFY(camera.waitForRequests(camera.requests().size() + 1));
+        QTest::qWait(50);
+        QVERIFY(login->isEnabled() && regist->isEnabled());
+
+        camera.unplug();
+        QTRY_VERIFY(!login->isEnabled() && !regist->isEnabled());
+    }
+
+    void preparationHandsOverAndStopsListening()
+    {
+        camera.plug();
+        auto* preparation = new PreparationWindow;
+        preparation->show();
+        auto* login = preparation->findChild<QPushButton*>(QStringLiteral("button_login"));
+        QTRY_VERIFY(login->isEnabled());
+        QTest::mouseClick(login, Qt::LeftButton);
+        QCOMPARE(visibleWindows().size(), 1);
+        QVERIFY(qobject_cast<LoginWindow*>(visibleWindows().first()));
+
+        camera.unplug();
+        QTest::qWait(200);
+        QVERIFY(login->isEnabled());
+
+        camera.plug();
+        auto* second = new PreparationWindow;
+        second->show();
+        QTRY_VERIFY(second->findChild<QPushButton*>(QStringLiteral("button_regist_user"))->isEnabled());
+        QTest::mouseClick(second->findChild<QPushButton*>(QStringLiteral("button_regist_user")), Qt::LeftButton);
+        QVERIFY(!second->isVisible());
+        QCOMPARE(visibleWindows().size(), 2);
+        QVERIFY(qobject_cast<RegistUserWindow*>(visibleWindows().at(0)) || qobject_cast<RegistUserWindow*>(visibleWindows().at(1)));
+    }
+
+    void completionScreenSaysItsThreeLinesAndEndsWithItsButton()
+    {
+        CompleteWindow complete;
+        complete.show();
+        const QString text = complete.findChild<QLabel*>(QStringLiteral("label_content"))->text();
+        QCOMPARE(text.split('\n'), (QStringList{QStringLiteral("これで設定は完了です。"),
+                                                QStringLiteral("カメラをPCから取り外して、電源に接続してください"),
+                                                QStringLiteral("カメラ名は、PEMOアプリ->アカウント->カメラ名から設定してください")}));
+        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_10"))->styleSheet().contains("STEP5_active.png"));
+        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_9"))->styleSheet().contains("cursol_active.png"));
+        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_8"))->styleSheet().contains("STEP4.png"));
+
+        QTest::mouseClick(complete.findChild<QPushButton*>(QStringLiteral("button_complate")), Qt::LeftButton);
+        QVERIFY(visibleWindows().isEmpty());
+        QVERIFY(QApplication::quitOnLastWindowClosed());
+    }
+};
+
+RAVELO_TEST_MAIN(TestWizardFrame)
+#include "tst_wizardframe.moc"
