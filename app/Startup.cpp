@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "MyApplication.h"
+#include "cloud/ServiceHosts.h"
 #include "screens/TopWindow.h"
 
 #include <QTextCodec>
@@ -14,6 +15,7 @@ int runSetupWizard(int& argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 
     MyApplication app(argc, argv);
+    ServiceHosts::installExtraCaCertificates();
     TopWindow top;
     top.show();
     return app.exec();

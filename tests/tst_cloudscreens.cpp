@@ -1,0 +1,334 @@
+// Sign-in and account registration, typed and clicked as a user would, over real TLS
+// against the local cloud service.
+#include "CloudFixture.h"
+#include "EmulatedCamera.h"
+#include "ModalBoxes.h"
+#include "TestMain.h"
+#include "app/MyApplication.h"
+#include "cloud/LoginWindow.h"
+#include "cloud/RegistUserWindow.h"
+#include "screens/WifiListWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+QStringList logged;
+
+void captureLog(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    logged.append(message);
+}
+
+template <typename T>
+T* visibleScreen()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible()) {
+            if (auto* screen = qobject_cast<T*>(widget))
+                return screen;
+        }
+    }
+    return nullptr;
+}
+
+QByteArray indented(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson();
+}
+}
+
+class TestCloudScreens : public QObject
+{
+    Q_OBJECT
+
+    EmulatedCamera camera;
+    CloudFixture cloud;
+
+    QPushButton* next(QWidget* screen)
+    {
+        return screen->findChild<QPushButton*>(QStringLiteral("button_next"));
+    }
+
+    void type(QWidget* screen, const char* field, const QString& text)
+    {
+        auto* edit = screen->findChild<QLineEdit*>(QLatin1String(field));
+        edit->clear();
+        for (const QChar character : text)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    }
+
+    LoginWindow* filledLogin()
+    {
+        auto* login = new LoginWindow;
+        login->show();
+        type(login, "lineEdit", QStringLiteral("hanako@example.jp"));
+        type(login, "lineEdit_2", QStringLiteral("pass-word1"));
+        return login;
+    }
+
+    RegistUserWindow* filledRegistration()
+    {
+        auto* regist = new RegistUserWindow;
+        regist->show();
+        type(regist, "lineEdit", QStringLiteral("花子"));
+        type(regist, "lineEdit_2", QStringLiteral("hanako@example.jp"));
+        type(regist, "lineEdit_3", QStringLiteral("pass-word1"));
+        regist->findChild<QCheckBox*>()->setChecked(true);
+        return regist;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        camera.plug();
+    }
+
+    void cleanup()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->close();
+        cloud.service.resetOutcomes();
+        cloud.service.clearRequests();
+        cloud.useUntrustedAccountHost(false);
+    }
+
+    void loginButtonFollowsTheValidators()
+    {
+        LoginWindow login;
+        login.show();
+        QVERIFY(!next(&login)->isEnabled());
+        type(&login, "lineEdit", QStringLiteral("Hanako@Example.jp"));
+        QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit"))->text(), QStringLiteral("anako@xample.jp"));
+        type(&login, "lineEdit_2", QStringLiteral("1234567"));
+        QVERIFY(!next(&login)->isEnabled());
+        QTest::keyClicks(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2")), QStringLiteral("8"));
+        QVERIFY(next(&login)->isEnabled());
+
+        type(&login, "lineEdit", QStringLiteral("a@b.c"));
+        QVERIFY(!next(&login)->isEnabled());
+        QTest::keyClicks(login.findChild<QLineEdit*>(QStringLiteral("lineEdit")), QStringLiteral("om"));
+        QVERIFY(next(&login)->isEnabled());
+        QTest::keyClicks(login.findChild<QLineEdit*>(QStringLiteral("lineEdit")), QStringLiteral("xyz"));
+        QVERIFY(!next(&login)->isEnabled());
+
+        type(&login, "lineEdit_2", QStringLiteral("12345678901234567"));
+        QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->text().size(), 16);
+        QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->echoMode(), QLineEdit::Password);
+        QVERIFY(login.findChild<QLabel*>(QStringLiteral("label"))->text().contains(
+            "https://" + cloud.service.accountHost() + "/reminder/passwordreset"));
+    }
+
+    void signInStoresTheIdentityAndMovesOn()
+    {
+        logged.clear();
+        LoginWindow* login = filledLogin();
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(!next(login)->isEnabled());
+        QTRY_VERIFY(visibleScreen<WifiListWindow>());
+        qInstallMessageHandler(previous);
+
+        QCOMPARE(cloud.service.requests().size(), 2);
+        const RecordedRequest authorize = cloud.service.requests().at(0);
+        QCOMPARE(authorize.method, QByteArray("POST"));
+        QCOMPARE(authorize.path, QByteArray("/account/authorize"));
+        QCOMPARE(authorize.host, FakeCloudService::accountHostName());
+        QCOMPARE(authorize.body, indented({{"email", "hanako@example.jp"}, {"password", "pass-word1"}}));
+        QCOMPARE(authorize.header("Content-Type"), QByteArray("application/json"));
+        QCOMPARE(authorize.header("Content-Length"), QByteArray::number(authorize.body.size()));
+        QVERIFY(authorize.headerNames().indexOf("Content-Type") < authorize.headerNames().indexOf("Content-Length"));
+        QVERIFY(authorize.header("Authorization").isEmpty());
+
+        const RecordedRequest token = cloud.service.requests().at(1);
+        QCOMPARE(token.path, QByteArray("/accessToken"));
+        QCOMPARE(token.body, indented({{"uuid", "user-0001"}, {"authToken", "auth-0001"}}));
+        QCOMPARE(MyApplication::current()->uuid(), QStringLiteral("user-0001"));
+        QCOMPARE(MyApplication::current()->accessToken(), QStringLiteral("token-0001"));
+        QVERIFY(!login->isVisible());
+
+        const QString log = logged.join('\n');
+        QVERIFY(!log.contains(QStringLiteral("pass-word1")));
+        QVERIFY(!log.contains(QStringLiteral("token-0001")));
+        QVERIFY(!log.contains(QStringLiteral("auth-0001")));
+    }
+
+    void signInFailuresExplainThemselvesAndAllowARetry_data()
+    {
+        QTest::addColumn<QByteArray>("failingPath");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("wrong credentials") << QByteArray("/account/authorize") << 401 << QByteArray("Unauthorized")
+                                           << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:Unauthorized");
+        QTest::newRow("refused token") << QByteArray("/accessToken") << 401 << QByteArray("Unauthorized")
+                                       << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:Unauthorized");
+        QTest::newRow("server error") << QByteArray("/account/authorize") << 500 << QByteArray("Internal Server Error")
+                                      << QStringLiteral("ログイン処理中にエラーが発生しました\ncode:500, phrase:Internal Server Error");
+    }
+
+    void signInFailuresExplainThemselvesAndAllowARetry()
+    {
+        QFETCH(QByteArray, failingPath);
+        QFETCH(int, status);
+        QFETCH(QByteArray, reason);
+        QFETCH(QString, text);
+        cloud.service.setReply(failingPath, status, "{}", reason);
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().title, QStringLiteral("Raveloツール"));
+        QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+        QCOMPARE(boxes.last().text, text);
+        QTRY_VERIFY(next(login)->isEnabled());
+        QVERIFY(login->isVisible());
+
+        cloud.service.resetOutcomes();
+        cloud.service.clearRequests();
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QTRY_VERIFY(visibleScreen<WifiListWindow>());
+        QCOMPARE(cloud.service.requests().first().path, QByteArray("/account/authorize"));
+    }
+
+    void redirectsAreFailuresAndNotFollowed()
+    {
+        cloud.service.setBehaviour("/account/authorize", FakeCloudService::Behaviour::Redirect);
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\ncode:302, phrase:Found"));
+        QCOMPARE(cloud.service.requests().size(), 1);
+    }
+
+    void aTransferCutOffAfterItsStatusIsANetworkError()
+    {
+        cloud.service.setBehaviour("/account/authorize", FakeCloudService::Behaviour::CutOff);
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::RemoteHostClosedError)));
+        QTRY_VERIFY(next(login)->isEnabled());
+    }
+
+    void anUntrustedCertificateFailsWithoutAStatus()
+    {
+        cloud.useUntrustedAccountHost(true);
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\ncode:0, phrase:"));
+        QVERIFY(cloud.untrusted.requests().isEmpty());
+    }
+
+    void missingReplyMembersTravelOnAsEmptyText()
+    {
+        cloud.service.setReply("/account/authorize", 200, "this is not json");
+        cloud.service.setReply("/accessToken", 200, "{\"uuid\":7}");
+        LoginWindow* login = filledLogin();
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QTRY_VERIFY(visibleScreen<WifiListWindow>());
+        QCOMPARE(cloud.service.requests().at(1).body, indented({{"uuid", ""}, {"authToken", ""}}));
+        QCOMPARE(MyApplication::current()->uuid(), QString());
+    }
+
+    void accountScreensNeverTalkToTheCamera()
+    {
+        const int before = camera.requests().size();
+        LoginWindow login;
+        RegistUserWindow regist;
+        login.sendRequest("{\"id\":1}");
+        regist.sendRequest("{\"id\":1}");
+        QTest::qWait(100);
+        QCOMPARE(camera.requests().size(), before);
+    }
+
+    void registrationButtonNeedsValidFieldsAndAcceptedTerms()
+    {
+        RegistUserWindow* regist = filledRegistration();
+        QVERIFY(next(regist)->isEnabled());
+        regist->findChild<QCheckBox*>()->setChecked(false);
+        QVERIFY(!next(regist)->isEnabled());
+        regist->findChild<QCheckBox*>()->setChecked(true);
+        type(regist, "lineEdit", QString());
+        QVERIFY(!next(regist)->isEnabled());
+        type(regist, "lineEdit", QStringLiteral("abcdefghijk"));
+        QCOMPARE(regist->findChild<QLineEdit*>(QStringLiteral("lineEdit"))->text(), QStringLiteral("abcdefghij"));
+        QVERIFY(next(regist)->isEnabled());
+        QCOMPARE(regist->findChild<QLineEdit*>(QStringLiteral("lineEdit_3"))->echoMode(), QLineEdit::Normal);
+        QVERIFY(regist->findChild<QLabel*>(QStringLiteral("label"))->text().contains(
+            "https://" + cloud.service.applicationHost() + "/terms/index.html"));
+    }
+
+    void registrationPostsOneFormPartOverTls()
+    {
+        RegistUserWindow* regist = filledRegistration();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(regist), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().icon, QMessageBox::Information);
+        QCOMPARE(boxes.last().text, QStringLiteral("登録したメールアドレスに確認メールを送信しました。\n"
+                                                   "本登録を完了させてからログインしてください。"));
+        QTRY_VERIFY(visibleScreen<LoginWindow>());
+        QVERIFY(!regist->isVisible());
+
+        const RecordedRequest request = cloud.service.requests().value(0);
+        QCOMPARE(request.path, QByteArray("/account/register"));
+        QCOMPARE(request.host, FakeCloudService::accountHostName());
+        const QByteArray contentType = request.header("Content-Type");
+        QVERIFY(contentType.startsWith("multipart/form-data; boundary="));
+        QByteArray boundary = contentType.mid(contentType.indexOf('=') + 1);
+        if (boundary.startsWith('"'))
+            boundary = boundary.mid(1, boundary.size() - 2);
+        boundary.prepend("--");
+        QCOMPARE(request.body.count(boundary.constData()), 2);
+        const int partStart = request.body.indexOf(boundary) + boundary.size() + 2;
+        const int partEnd = request.body.lastIndexOf("\r\n" + boundary);
+        const QByteArray part = request.body.mid(partStart, partEnd - partStart);
+        const int bodyStart = part.indexOf("\r\n\r\n");
+        const QByteArray partHeaders = part.left(bodyStart);
+        QVERIFY2(partHeaders.contains("Content-Disposition: form-data; name=\"data\"\r\n"), partHeaders.constData());
+        QVERIFY2(partHeaders.contains("Content-Type: application/json; charset=utf-8"), partHeaders.constData());
+        QCOMPARE(part.mid(bodyStart + 4),
+                 indented({{"name", QStringLiteral("花子")}, {"email", "hanako@example.jp"}, {"password", "pass-word1"}}));
+    }
+
+    void aRefusedRegistrationStillLeadsToSignIn()
+    {
+        cloud.service.setReply("/account/register", 200, "{\"Message\":\"Duplicate\"}");
+        RegistUserWindow* regist = filledRegistration();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(regist), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+        QCOMPARE(boxes.last().text, QStringLiteral("ユーザー登録に失敗しました"));
+        QTRY_VERIFY(visibleScreen<LoginWindow>());
+    }
+
+    void registrationFailureNamesItsPath()
+    {
+        cloud.useUntrustedAccountHost(true);
+        RegistUserWindow* regist = filledRegistration();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(regist), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("ユーザー登録中にエラーが発生しました\npath:register, code:0, phrase:"));
+        QTRY_VERIFY(next(regist)->isEnabled());
+        QVERIFY(regist->isVisible());
+        QCOMPARE(regist->findChild<QLineEdit*>(QStringLiteral("lineEdit_3"))->text(), QStringLiteral("pass-word1"));
+    }
+};
+
+RAVELO_TEST_MAIN(TestCloudScreens)
+#include "tst_cloudscreens.moc"

@@ -1,0 +1,233 @@
+#include "FakeCloudService.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
+
+namespace {
+QString certificateFile(const QString& name)
+{
+    return QStringLiteral(RAVELO_TEST_CERT_DIR "/") + name;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+QString outcomeKey(const QString& host, const QByteArray& path)
+{
+    return host + QLatin1Char('|') + QString::fromLatin1(path);
+}
+}
+
+QByteArray RecordedRequest::header(const QByteArray& name) const
+{
+    for (const auto& header : headers) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return header.second;
+    }
+    return QByteArray();
+}
+
+QList<QByteArray> RecordedRequest::headerNames() const
+{
+    QList<QByteArray> names;
+    for (const auto& header : headers)
+        names.append(header.first);
+    return names;
+}
+
+FakeCloudService::FakeCloudService(QObject* parent)
+    : QTcpServer(parent)
+{
+}
+
+bool FakeCloudService::start(bool trusted, quint16 port)
+{
+    m_trusted = trusted;
+    return listen(QHostAddress::Any, port);
+}
+
+QString FakeCloudService::accountHostName()
+{
+    return QStringLiteral("127.0.0.1");
+}
+
+QString FakeCloudService::applicationHostName()
+{
+    return QStringLiteral("localhost");
+}
+
+QString FakeCloudService::accountHost() const
+{
+    return accountHostName() + QLatin1Char(':') + QString::number(serverPort());
+}
+
+QString FakeCloudService::applicationHost() const
+{
+    return applicationHostName() + QLatin1Char(':') + QString::number(serverPort());
+}
+
+QString FakeCloudService::certificateAuthorityFile()
+{
+    return certificateFile(QStringLiteral("ca.pem"));
+}
+
+void FakeCloudService::setOutcome(const QByteArray& path, const Outcome& outcome, const QString& host)
+{
+    m_outcomes.insert(outcomeKey(host, path), outcome);
+}
+
+void FakeCloudService::setReply(const QByteArray& path, int status, const QByteArray& body, const QByteArray& reason,
+                                const QString& host)
+{
+    setOutcome(path, Outcome{Behaviour::Reply, status, reason, body}, host);
+}
+
+void FakeCloudService::setBehaviour(const QByteArray& path, Behaviour behaviour, const QString& host)
+{
+    Outcome outcome = defaultOutcome(RecordedRequest{"POST", path, host, {}, {}});
+    outcome.behaviour = behaviour;
+    setOutcome(path, outcome, host);
+}
+
+void FakeCloudService::resetOutcomes()
+{
+    m_outcomes.clear();
+}
+
+QList<RecordedRequest> FakeCloudService::requests() const
+{
+    return m_requests;
+}
+
+QList<RecordedRequest> FakeCloudService::requestsTo(const QByteArray& path) const
+{
+    QList<RecordedRequest> matching;
+    for (const RecordedRequest& request : m_requests) {
+        if (request.path == path)
+            matching.append(request);
+    }
+    return matching;
+}
+
+bool FakeCloudService::waitForRequests(int count, int timeoutMs) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (m_requests.size() < count && timer.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return m_requests.size() >= count;
+}
+
+void FakeCloudService::clearRequests()
+{
+    m_requests.clear();
+}
+
+void FakeCloudService::incomingConnection(qintptr socketDescriptor)
+{
+    auto* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(socketDescriptor)) {
+        delete socket;
+        return;
+    }
+    const QString stem = m_trusted ? QStringLiteral("server") : QStringLiteral("untrusted");
+    socket->setLocalCertificate(QSslCertificate(readAll(certificateFile(stem + ".pem"))));
+    socket->setPrivateKey(QSslKey(readAll(certificateFile(stem + ".key")), QSsl::Rsa));
+    connect(socket, &QSslSocket::readyRead, this, [this, socket] { readRequest(socket); });
+    connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QObject::destroyed, this, [this, socket] { m_buffers.remove(socket); });
+    socket->startServerEncryption();
+}
+
+void FakeCloudService::readRequest(QSslSocket* socket)
+{
+    QByteArray& buffer = m_buffers[socket];
+    buffer.append(socket->readAll());
+    const int headerEnd = buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return;
+    RecordedRequest request;
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    request.method = requestLine.value(0);
+    request.path = requestLine.value(1);
+    for (int i = 1; i < lines.size(); ++i) {
+        const int colon = lines.at(i).indexOf(':');
+        if (colon > 0)
+            request.headers.append({lines.at(i).left(colon).trimmed(), lines.at(i).mid(colon + 1).trimmed()});
+    }
+    const int length = request.header("Content-Length").toInt();
+    if (buffer.size() < headerEnd + 4 + length)
+        return;
+    request.body = buffer.mid(headerEnd + 4, length);
+    request.host = QString::fromLatin1(request.header("Host")).section(QLatin1Char(':'), 0, 0);
+    if (request.host.startsWith(QLatin1Char('[')))
+        request.host = QString::fromLatin1(request.header("Host")).section(QLatin1Char(']'), 0, 0).mid(1);
+    buffer.clear();
+    m_requests.append(request);
+    respond(socket, request);
+}
+
+FakeCloudService::Outcome FakeCloudService::defaultOutcome(const RecordedRequest& request)
+{
+    Outcome outcome;
+    if (request.path == "/account/register")
+        outcome.body = "{\"Message\":\"Success\"}";
+    else if (request.path == "/account/authorize")
+        outcome.body = "{\"uuid\":\"user-0001\",\"authToken\":\"auth-0001\"}";
+    else if (request.path == "/accessToken")
+        outcome.body = "{\"uuid\":\"user-0001\",\"accessToken\":\"token-0001\"}";
+    else if (request.path == "/devices")
+        outcome.body = "{\"deviceId\":\"device-0001\"}";
+    else
+        outcome = Outcome{Behaviour::Reply, 404, "Not Found", QByteArray()};
+    return outcome;
+}
+
+FakeCloudService::Outcome FakeCloudService::outcomeFor(const RecordedRequest& request) const
+{
+    const QString forHost = outcomeKey(request.host, request.path);
+    if (m_outcomes.contains(forHost))
+        return m_outcomes.value(forHost);
+    const QString forAny = outcomeKey(QString(), request.path);
+    if (m_outcomes.contains(forAny))
+        return m_outcomes.value(forAny);
+    return defaultOutcome(request);
+}
+
+void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& request)
+{
+    const Outcome outcome = outcomeFor(request);
+    QByteArray head;
+    QByteArray body = outcome.body;
+    switch (outcome.behaviour) {
+    case Behaviour::Silent:
+        return;
+    case Behaviour::Redirect:
+        head = "HTTP/1.1 302 Found\r\nLocation: https://" + request.header("Host") + "/moved\r\n";
+        body.clear();
+        break;
+    case Behaviour::CutOff:
+        head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
+               + QByteArray::number(body.size() + 100) + "\r\n\r\n";
+        socket->write(head + body);
+        socket->flush();
+        socket->disconnectFromHost();
+        return;
+    case Behaviour::Reply:
+        head = "HTTP/1.1 " + QByteArray::number(outcome.status) + ' ' + outcome.reason + "\r\n"
+               "Content-Type: application/json\r\n";
+        break;
+    }
+    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";
+    socket->write(head + body);
+    socket->disconnectFromHost();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QTcpServer>
+
+class QSslSocket;
+
+// One HTTP request as the service received it.
+struct RecordedRequest {
+    QByteArray method;
+    QByteArray path;
+    QString host; // the host name the client asked for, without the port
+    QList<QPair<QByteArray, QByteArray>> headers; // in the order they were sent
+    QByteArray body;
+
+    QByteArray header(const QByteArray& name) const;
+    QList<QByteArray> headerNames() const;
+};
+
+// A local stand-in for the cloud service, over real TLS on loopback. The account
+// service answers as 127.0.0.1 and the application service as localhost (one port,
+// told apart by the Host header), so clients can tell the two by name.
+class FakeCloudService : public QTcpServer
+{
+    Q_OBJECT
+
+public:
+    enum class Behaviour { Reply, Redirect, CutOff, Silent };
+
+    struct Outcome {
+        Behaviour behaviour = Behaviour::Reply;
+        int status = 200;
+        QByteArray reason = "OK";
+        QByteArray body;
+    };
+
+    explicit FakeCloudService(QObject* parent = nullptr);
+
+    // Listens on loopback; an untrusted service presents a certificate nobody signed.
+    bool start(bool trusted = true, quint16 port = 0);
+
+    QString accountHost() const;
+    QString applicationHost() const;
+    static QString accountHostName();
+    static QString applicationHostName();
+    static QString certificateAuthorityFile();
+
+    // What a path answers; for a host name given, only requests to that host.
+    void setOutcome(const QByteArray& path, const Outcome& outcome, const QString& host = QString());
+    void setReply(const QByteArray& path, int status, const QByteArray& body, const QByteArray& reason = "OK",
+                  const QString& host = QString());
+    void setBehaviour(const QByteArray& path, Behaviour behaviour, const QString& host = QString());
+    void resetOutcomes();
+
+    QList<RecordedRequest> requests() const;
+    QList<RecordedRequest> requestsTo(const QByteArray& path) const;
+    bool waitForRequests(int count, int timeoutMs = 10000) const;
+    void clearRequests();
+
+protected:
+    void incomingConnection(qintptr socketDescriptor) override;
+
+private:
+    void readRequest(QSslSocket* socket);
+    void respond(QSslSocket* socket, const RecordedRequest& request);
+    Outcome outcomeFor(const RecordedRequest& request) const;
+    static Outcome defaultOutcome(const RecordedRequest& request);
+
+    bool m_trusted = true;
+    QMap<QString, Outcome> m_outcomes;
+    QList<RecordedRequest> m_requests;
+    QMap<QSslSocket*, QByteArray> m_buffers;
+};

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# One-step set-up for a Debian 12 machine.
+#   tools/setup.sh run    install what is needed, build, and start the wizard
+#   tools/setup.sh test   install what is needed, build, and run every test
+# Both can be run again at any time.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${RAVELO_BUILD_DIR:-$here/build}"
+
+packages=(
+    build-essential cmake pkg-config
+    qtbase5-dev qtbase5-dev-tools libqt5network5
+    libusb-dev libudev-dev
+    umockdev libumockdev-dev
+    fonts-noto-cjk
+    openssl ca-certificates
+    xvfb xauth
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_dependencies() {
+    as_root apt-get update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${packages[@]}"
+}
+
+build() {
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j"$(nproc)"
+}
+
+run_tests() {
+    ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+}
+
+launch() {
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display found: run it under a virtual one with: xvfb-run -a $0 run" >&2
+        exit 1
+    fi
+    exec "$build/ravelo-setup"
+}
+
+case "${1:-}" in
+    run) install_dependencies; build; launch ;;
+    test) install_dependencies; build; run_tests ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
