@@ -10,6 +10,13 @@
 #include <QStandardItemModel>
 #include <QTimerEvent>
 
+WifiListWindow::Timings WifiListWindow::s_timings;
+
+void WifiListWindow::setTimings(const Timings& timings)
+{
+    s_timings = timings;
+}
+
 WifiListWindow::WifiListWindow(QWidget* parent)
     : WebClientWindow(parent)
     , ui(new Ui::WifiListWindow)
@@ -20,7 +27,7 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     searchingText = ui->label_content_2->text();
     m_pause.setSingleShot(true);
     m_pause.setTimerType(Qt::PreciseTimer);
-    m_pause.setInterval(PauseMs);
+    m_pause.setInterval(s_timings.pauseMs);
     connect(&m_pause, &QTimer::timeout, this, &WifiListWindow::pauseEnded);
 
     UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
@@ -58,7 +65,7 @@ void WifiListWindow::handleNetworkError(int, QNetworkReply*)
 
 void WifiListWindow::startScan()
 {
-    scanTimerId = startTimer(ScanTimeoutMs, Qt::CoarseTimer);
+    scanTimerId = startTimer(s_timings.scanTimeoutMs, Qt::CoarseTimer);
     m_awaitingScanStart = true;
     const QByteArray request = UsbUtil::instance()->execAPList();
     sendRequest(request);

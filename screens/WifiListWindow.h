@@ -19,8 +19,13 @@ class WifiListWindow : public WebClientWindow
     Q_OBJECT
 
 public:
-    static constexpr int ScanTimeoutMs = 60000;
-    static constexpr int PauseMs = 5000;
+    // How long a whole scan may take, and the pause the camera gets before each page
+    // request. Only tests and benchmarks change them.
+    struct Timings {
+        int scanTimeoutMs = 60000;
+        int pauseMs = 5000;
+    };
+    static void setTimings(const Timings& timings);
 
     explicit WifiListWindow(QWidget* parent = nullptr);
     ~WifiListWindow() override;
@@ -56,6 +61,8 @@ private:
     void showNoCamera();
     void stopScanTimer();
     void leaveFor(const QString& networkName);
+
+    static Timings s_timings;
 
     Ui::WifiListWindow* ui;
     int requestId = 100;

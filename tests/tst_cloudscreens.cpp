@@ -3,6 +3,7 @@
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
 #include "ModalBoxes.h"
+#include "Screens.h"
 #include "TestMain.h"
 #include "app/MyApplication.h"
 #include "cloud/LoginWindow.h"
@@ -27,18 +28,6 @@ void captureLog(QtMsgType, const QMessageLogContext&, const QString& message)
     logged.append(message);
 }
 
-template <typename T>
-T* visibleScreen()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible()) {
-            if (auto* screen = qobject_cast<T*>(widget))
-                return screen;
-        }
-    }
-    return nullptr;
-}
-
 QByteArray indented(const QJsonObject& object)
 {
     return QJsonDocument(object).toJson();
@@ -59,10 +48,7 @@ class TestCloudScreens : public QObject
 
     void type(QWidget* screen, const char* field, const QString& text)
     {
-        auto* edit = screen->findChild<QLineEdit*>(QLatin1String(field));
-        edit->clear();
-        for (const QChar character : text)
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        Screens::type(screen, field, text);
     }
 
     LoginWindow* filledLogin()
@@ -93,8 +79,7 @@ private slots:
 
     void cleanup()
     {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            widget->close();
+        Screens::closeAll();
         cloud.service.resetOutcomes();
         cloud.service.clearRequests();
         cloud.useUntrustedAccountHost(false);
@@ -133,7 +118,7 @@ private slots:
         const QtMessageHandler previous = qInstallMessageHandler(captureLog);
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(!next(login)->isEnabled());
-        QTRY_VERIFY(visibleScreen<WifiListWindow>());
+        QTRY_VERIFY(Screens::visible<WifiListWindow>());
         qInstallMessageHandler(previous);
 
         QCOMPARE(cloud.service.requests().size(), 2);
@@ -194,7 +179,7 @@ private slots:
         cloud.service.resetOutcomes();
         cloud.service.clearRequests();
         QTest::mouseClick(next(login), Qt::LeftButton);
-        QTRY_VERIFY(visibleScreen<WifiListWindow>());
+        QTRY_VERIFY(Screens::visible<WifiListWindow>());
         QCOMPARE(cloud.service.requests().first().path, QByteArray("/account/authorize"));
     }
 
@@ -238,7 +223,7 @@ private slots:
         cloud.service.setReply("/accessToken", 200, "{\"uuid\":7}");
         LoginWindow* login = filledLogin();
         QTest::mouseClick(next(login), Qt::LeftButton);
-        QTRY_VERIFY(visibleScreen<WifiListWindow>());
+        QTRY_VERIFY(Screens::visible<WifiListWindow>());
         QCOMPARE(cloud.service.requests().at(1).body, indented({{"uuid", ""}, {"authToken", ""}}));
         QCOMPARE(MyApplication::current()->uuid(), QString());
     }
@@ -280,7 +265,7 @@ private slots:
         QCOMPARE(boxes.last().icon, QMessageBox::Information);
         QCOMPARE(boxes.last().text, QStringLiteral("登録したメールアドレスに確認メールを送信しました。\n"
                                                    "本登録を完了させてからログインしてください。"));
-        QTRY_VERIFY(visibleScreen<LoginWindow>());
+        QTRY_VERIFY(Screens::visible<LoginWindow>());
         QVERIFY(!regist->isVisible());
 
         const RecordedRequest request = cloud.service.requests().value(0);
@@ -313,7 +298,7 @@ private slots:
         QVERIFY(boxes.waitFor(1));
         QCOMPARE(boxes.last().icon, QMessageBox::Warning);
         QCOMPARE(boxes.last().text, QStringLiteral("ユーザー登録に失敗しました"));
-        QTRY_VERIFY(visibleScreen<LoginWindow>());
+        QTRY_VERIFY(Screens::visible<LoginWindow>());
     }
 
     void registrationFailureNamesItsPath()

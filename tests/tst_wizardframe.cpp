@@ -1,6 +1,7 @@
 // The screen frame, the top, preparation and completion screens, clicked through as a
 // user would, on an emulated USB bus.
 #include "EmulatedCamera.h"
+#include "Screens.h"
 #include "TestMain.h"
 #include "cloud/LoginWindow.h"
 #include "cloud/RegistUserWindow.h"
@@ -16,16 +17,6 @@
 #include <QTest>
 
 namespace {
-QList<QWidget*> visibleWindows()
-{
-    QList<QWidget*> visible;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible())
-            visible.append(widget);
-    }
-    return visible;
-}
-
 QImage faceOf(QPushButton* button)
 {
     return button->icon().pixmap(QSize(230, 55)).toImage();
@@ -36,11 +27,8 @@ QImage picture(const QString& name)
     return QPixmap(QStringLiteral(":/images/") + name).toImage();
 }
 
-void closeAll()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        widget->close();
-}
+using Screens::closeAll;
+using Screens::visibleWindows;
 }
 
 class TestWizardFrame : public QObject

@@ -97,6 +97,7 @@ struct EmulatedCamera::Private {
     int replyDelayMs = 0;
 
     QList<QByteArray> requests;
+    QList<qint64> requestTimes;
     QList<EmulatedOutTransfer> outTransfers;
 
     static gboolean onIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer user);
@@ -358,6 +359,7 @@ void EmulatedCamera::Private::receiveFromHost(EmulatedDevice& device, const QByt
 void EmulatedCamera::Private::answer(EmulatedDevice& device, const QByteArray& requestText)
 {
     requests.append(requestText);
+    requestTimes.append(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
     const QByteArray reply = replyFor(QJsonDocument::fromJson(requestText).object());
     if (reply.isNull())
         return;
@@ -633,6 +635,12 @@ QStringList EmulatedCamera::requestedMethods() const
     return methods;
 }
 
+QList<qint64> EmulatedCamera::requestTimes() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->requestTimes;
+}
+
 QList<EmulatedOutTransfer> EmulatedCamera::outTransfers() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -655,6 +663,7 @@ void EmulatedCamera::clearRecords()
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->requests.clear();
+    d->requestTimes.clear();
     d->outTransfers.clear();
 }
 

@@ -75,6 +75,8 @@ public:
     // What the camera received: JSON request texts in order, and every OUT transfer.
     QList<QByteArray> requests() const;
     QStringList requestedMethods() const;
+    // When each request arrived, in milliseconds of a monotonic clock.
+    QList<qint64> requestTimes() const;
     QList<EmulatedOutTransfer> outTransfers() const;
     QVector<int> claimedInterfaces(int handle) const;
     void clearRecords();

@@ -1,0 +1,406 @@
+// The Wi-Fi list, Wi-Fi settings and camera naming screens on the real libusb against
+// the emulated camera, and over real TLS against the local cloud service.
+#include "CloudFixture.h"
+#include "EmulatedCamera.h"
+#include "ModalBoxes.h"
+#include "Screens.h"
+#include "TestMain.h"
+#include "app/MyApplication.h"
+#include "cloud/CameraNameWindow.h"
+#include "command/UsbUtil.h"
+#include "screens/CompleteWindow.h"
+#include "screens/SettingsWiFiWindow.h"
+#include "screens/WifiListWindow.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardItemModel>
+#include <QTest>
+
+using Screens::child;
+
+namespace {
+constexpr int ShortPauseMs = 100;
+
+QJsonObject parsed(const QByteArray& text)
+{
+    return QJsonDocument::fromJson(text).object();
+}
+
+QList<int> idsOf(const QList<QByteArray>& requests)
+{
+    QList<int> ids;
+    for (const QByteArray& request : requests)
+        ids.append(parsed(request).value(QStringLiteral("id")).toInt());
+    return ids;
+}
+
+QList<int> pagesOf(const QList<QByteArray>& requests)
+{
+    QList<int> pages;
+    for (const QByteArray& request : requests) {
+        const QJsonArray params = parsed(request).value(QStringLiteral("params")).toArray();
+        pages.append(params.isEmpty() ? 0 : params.at(0).toObject().value(QStringLiteral("param1")).toInt());
+    }
+    return pages;
+}
+
+QStringList rowsOf(WifiListWindow* list)
+{
+    QStringList rows;
+    QAbstractItemModel* model = child<QListView>(list, "listView")->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString());
+    return rows;
+}
+
+QString statusOf(WifiListWindow* list)
+{
+    return child<QLabel>(list, "label_content_2")->text();
+}
+
+void clickRow(WifiListWindow* list, int row)
+{
+    auto* view = child<QListView>(list, "listView");
+    const QRect rect = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+QByteArray replyWithId(int id)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("result"), QJsonArray{}}})
+        .toJson(QJsonDocument::Compact);
+}
+}
+
+class TestWifiScreens : public QObject
+{
+    Q_OBJECT
+
+    EmulatedCamera camera;
+    CloudFixture cloud;
+
+    WifiListWindow* scan(const QStringList& networks)
+    {
+        camera.setNetworks(networks);
+        auto* list = new WifiListWindow;
+        list->show();
+        return list;
+    }
+
+    bool waitForStatus(WifiListWindow* list, const QString& status, int timeoutMs = 10000)
+    {
+        return QTest::qWaitFor([&] { return statusOf(list) == status; }, timeoutMs);
+    }
+
+    SettingsWiFiWindow* settingsFor(const QString& network)
+    {
+        auto* settings = new SettingsWiFiWindow(network);
+        settings->show();
+        return settings;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        camera.plug();
+        WifiListWindow::setTimings({3000, ShortPauseMs});
+        MyApplication::current()->setUuid(QStringLiteral("user-0001"));
+        MyApplication::current()->setAccessToken(QStringLiteral("token-0001"));
+    }
+
+    void init()
+    {
+        camera.clearRecords();
+    }
+
+    void cleanup()
+    {
+        Screens::destroyAll();
+        camera.resetBehaviour();
+        cloud.service.resetOutcomes();
+        cloud.service.clearRequests();
+        QTest::qWait(2 * ShortPauseMs);
+    }
+
+    void twoPageScanListsEveryNameInOrderWithFiveSecondPauses()
+    {
+        WifiListWindow::setTimings({60000, 5000});
+        WifiListWindow* list = scan({"Home-5G", "Home-2G", "", "Cafe", "Home-5G", "Office", "Guest"});
+        QCOMPARE(list->cursor().shape(), Qt::WaitCursor);
+        QElapsedTimer responsive;
+        responsive.start();
+        QTest::qWait(50);
+        QVERIFY2(responsive.elapsed() < 1000, "the window must keep handling events during a pause");
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました"), 20000));
+        WifiListWindow::setTimings({3000, ShortPauseMs});
+
+        QCOMPARE(rowsOf(list), (QStringList{"Home-5G", "Home-2G", "Cafe", "Home-5G", "Office", "Guest"}));
+        QCOMPARE(camera.requestedMethods(), (QStringList{"execAPList", "getAPList", "getAPList", "getAPList"}));
+        QCOMPARE(idsOf(camera.requests()), (QList<int>{1, 101, 102, 103}));
+        QCOMPARE(pagesOf(camera.requests()), (QList<int>{0, 1, 2, 3}));
+        const QList<qint64> times = camera.requestTimes();
+        for (int i = 1; i < times.size(); ++i) {
+            const qint64 gap = times.at(i) - times.at(i - 1);
+            QVERIFY2(gap >= 5000 && gap < 5400, qPrintable(QString::number(gap)));
+        }
+        QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
+        QVERIFY(child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
+        QVERIFY(!child<QPushButton>(list, "button_connect_wifi")->isEnabled());
+    }
+
+    void aScanStillRunningAsksForTheSamePageAgain()
+    {
+        camera.setPagesNotReady(1);
+        WifiListWindow* list = scan({"Home"});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
+        QCOMPARE(idsOf(camera.requests()), (QList<int>{1, 101, 101, 102}));
+        QCOMPARE(pagesOf(camera.requests()), (QList<int>{0, 1, 1, 2}));
+        QCOMPARE(rowsOf(list), (QStringList{"Home", "Home"}));
+    }
+
+    void aFinishedScanIsNotTurnedIntoATimeOut()
+    {
+        WifiListWindow::setTimings({600, ShortPauseMs});
+        WifiListWindow* list = scan({});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiは見つかりませんでした")));
+        QTest::qWait(800);
+        WifiListWindow::setTimings({3000, ShortPauseMs});
+        QCOMPARE(statusOf(list), QStringLiteral("Wi-Fiは見つかりませんでした"));
+        QVERIFY(rowsOf(list).isEmpty());
+    }
+
+    void aTimedOutScanIgnoresLatePages()
+    {
+        WifiListWindow::setTimings({500, ShortPauseMs});
+        camera.setReplyDelay(800);
+        WifiListWindow* list = scan({"Late"});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりません"), 5000));
+        WifiListWindow::setTimings({3000, ShortPauseMs});
+        QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
+        QVERIFY(camera.waitForRequests(2, 5000));
+        QTest::qWait(1200);
+        QVERIFY(rowsOf(list).isEmpty());
+        QCOMPARE(statusOf(list), QStringLiteral("Wi-Fiが見つかりません"));
+    }
+
+    void refreshStartsAgainFromTheBeginning()
+    {
+        WifiListWindow* list = scan({"First"});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
+        camera.clearRecords();
+        camera.setNetworks({"Second"});
+        QTest::mouseClick(child<QPushButton>(list, "button_refresh"), Qt::LeftButton);
+        QCOMPARE(statusOf(list), QStringLiteral("ネットワークを探しています"));
+        QVERIFY(rowsOf(list).isEmpty());
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
+        QCOMPARE(idsOf(camera.requests()), (QList<int>{1, 101, 102}));
+        QCOMPARE(rowsOf(list), QStringList{"Second"});
+    }
+
+    void onlyAMouseClickEnablesConnect()
+    {
+        WifiListWindow* list = scan({"Alpha", "Beta"});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
+        auto* view = child<QListView>(list, "listView");
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Down);
+        QVERIFY(!view->selectionModel()->selectedIndexes().isEmpty());
+        QVERIFY(!child<QPushButton>(list, "button_connect_wifi")->isEnabled());
+
+        clickRow(list, 1);
+        QVERIFY(child<QPushButton>(list, "button_connect_wifi")->isEnabled());
+        QTest::mouseClick(child<QPushButton>(list, "button_connect_wifi"), Qt::LeftButton);
+        auto* settings = Screens::visible<SettingsWiFiWindow>();
+        QVERIFY(settings);
+        QCOMPARE(Screens::visibleWindows().size(), 1);
+        auto* name = child<QLineEdit>(settings, "lineEdit");
+        QCOMPARE(name->text(), QStringLiteral("Beta"));
+        QVERIFY(!name->isEnabled());
+    }
+
+    void otherNetworkLeadsToAnEmptyEditableName()
+    {
+        WifiListWindow* list = scan({"Alpha"});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
+        QTest::mouseClick(child<QPushButton>(list, "button_connect_wifi_other"), Qt::LeftButton);
+        auto* settings = Screens::visible<SettingsWiFiWindow>();
+        QVERIFY(settings);
+        QVERIFY(child<QLineEdit>(settings, "lineEdit")->text().isEmpty());
+        QVERIFY(child<QLineEdit>(settings, "lineEdit")->isEnabled());
+        QCOMPARE(child<QLineEdit>(settings, "lineEdit")->placeholderText(), QStringLiteral("SSIDをご入力ください"));
+    }
+
+    void listFollowsTheCameraComingAndGoing()
+    {
+        camera.unplug();
+        QTRY_VERIFY(!UsbUtil::instance()->hasCamera());
+        auto* list = new WifiListWindow;
+        list->show();
+        QCOMPARE(statusOf(list), QStringLiteral("カメラが見つかりません"));
+        QVERIFY(!child<QPushButton>(list, "button_refresh")->isEnabled());
+        QVERIFY(!child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
+        QTest::qWait(200);
+        QVERIFY(camera.requests().isEmpty());
+
+        camera.plug();
+        QTRY_VERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
+        QVERIFY(child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
+        QCOMPARE(statusOf(list), QString());
+        QVERIFY(camera.requests().isEmpty());
+    }
+
+    void settingsSendTheChosenNetworkAndMoveOnToNaming()
+    {
+        SettingsWiFiWindow* settings = settingsFor(QStringLiteral("Home-5G"));
+        Screens::type(settings, "lineEdit_2", QStringLiteral("wifi-secret"));
+        QCOMPARE(child<QLineEdit>(settings, "lineEdit_2")->echoMode(), QLineEdit::Password);
+        QCOMPARE(child<QLineEdit>(settings, "lineEdit")->echoMode(), QLineEdit::Normal);
+        QTest::mouseClick(child<QPushButton>(settings, "button_connect_wifi"), Qt::LeftButton);
+        QTRY_VERIFY(Screens::visible<CameraNameWindow>());
+        QVERIFY(!settings->isVisible());
+        const QJsonObject request = parsed(camera.requests().last());
+        QCOMPARE(request.value("id").toInt(), 10000);
+        const QJsonObject params = request.value("params").toArray().at(0).toObject();
+        QCOMPARE(params.value("ssid").toString(), QStringLiteral("Home-5G"));
+        QCOMPARE(params.value("password").toString(), QStringLiteral("wifi-secret"));
+        QCOMPARE(params.value("inet").toString(), QStringLiteral("0"));
+    }
+
+    void cameraRefusalIsShownAndTheWizardGoesOn()
+    {
+        camera.setError(QStringLiteral("setNetworkSetting"), -3, QStringLiteral("bad %2 password"));
+        SettingsWiFiWindow* settings = settingsFor(QString());
+        Screens::type(settings, "lineEdit", QStringLiteral("Typed"));
+        ModalBoxes boxes;
+        QTest::mouseClick(child<QPushButton>(settings, "button_connect_wifi"), Qt::LeftButton);
+        QVERIFY(!settings->isEnabled());
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("bad %2 password [code:-3]"));
+        QCOMPARE(boxes.last().title, QStringLiteral("Raveloツール"));
+        QVERIFY(boxes.last().enabled);
+        QTRY_VERIFY(Screens::visible<CameraNameWindow>());
+    }
+
+    void settingsIgnoreOtherRepliesAndFollowTheCamera()
+    {
+        camera.setRawReply(QStringLiteral("setNetworkSetting"), replyWithId(1));
+        SettingsWiFiWindow* settings = settingsFor(QStringLiteral("Home"));
+        QTest::mouseClick(child<QPushButton>(settings, "button_connect_wifi"), Qt::LeftButton);
+        QVERIFY(camera.waitForRequests(1));
+        QTest::qWait(200);
+        QVERIFY(settings->isVisible());
+        QVERIFY(!settings->isEnabled());
+
+        camera.unplug();
+        QTest::qWait(200);
+        QVERIFY(!settings->isEnabled());
+        camera.plug();
+        QTRY_VERIFY(settings->isEnabled());
+        QVERIFY(!child<QLineEdit>(settings, "lineEdit")->isEnabled());
+    }
+
+    void backStartsAFreshScan()
+    {
+        SettingsWiFiWindow* settings = settingsFor(QStringLiteral("Home"));
+        QTest::mouseClick(child<QPushButton>(settings, "button_back_to_wifilist"), Qt::LeftButton);
+        auto* list = Screens::visible<WifiListWindow>();
+        QVERIFY(list);
+        QVERIFY(camera.waitForRequests(1));
+        QCOMPARE(camera.requestedMethods().first(), QStringLiteral("execAPList"));
+    }
+
+    void namingRegistersTheDeviceInTwoStepsAndHandsItToTheCamera()
+    {
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        const QString serial = naming->serialId();
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"))
+                    .match(serial)
+                    .hasMatch());
+        cloud.service.setReply("/devices", 200, "{\"deviceId\":\"dev-from-account\"}", "OK",
+                               FakeCloudService::accountHostName());
+        cloud.service.setReply("/devices", 200, "{\"deviceId\":\"dev-from-app\"}", "OK",
+                               FakeCloudService::applicationHostName());
+        Screens::type(naming, "lineEdit_2", QStringLiteral("リビング"));
+        QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
+        QTRY_VERIFY(Screens::visible<CompleteWindow>());
+
+        const QList<RecordedRequest> requests = cloud.service.requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.at(0).host, FakeCloudService::accountHostName());
+        QCOMPARE(requests.at(0).body,
+                 QJsonDocument(QJsonObject{{"serialId", serial}, {"kind", "HW_KLM-3"}}).toJson());
+        const QList<QByteArray> first = requests.at(0).headerNames();
+        QVERIFY(first.indexOf("User-Agent") < first.indexOf("Content-Type"));
+        QVERIFY(first.indexOf("Content-Type") < first.indexOf("Content-Length"));
+        QCOMPARE(requests.at(0).header("User-Agent"), QByteArray("NUVA/1.0"));
+        QVERIFY(requests.at(0).header("Authorization").isEmpty());
+
+        QCOMPARE(requests.at(1).host, FakeCloudService::applicationHostName());
+        QCOMPARE(requests.at(1).body, QJsonDocument(QJsonObject{{"deviceId", "dev-from-account"},
+                                                                {"name", QStringLiteral("リビング")},
+                                                                {"kind", "HW_KLM-3"}})
+                                          .toJson());
+        QCOMPARE(requests.at(1).header("Authorization"), QByteArray("X-NUVA uuid=user-0001 token=token-0001"));
+        const QList<QByteArray> names = requests.at(1).headerNames();
+        QVERIFY(names.indexOf("Content-Type") < names.indexOf("Content-Length"));
+        QVERIFY(names.indexOf("Content-Length") < names.indexOf("Authorization"));
+        QVERIFY(requests.at(1).header("User-Agent") != "NUVA/1.0");
+
+        const QJsonObject token = parsed(camera.requests().last());
+        QCOMPARE(token.value("method").toString(), QStringLiteral("setToken"));
+        const QJsonObject params = token.value("params").toArray().at(0).toObject();
+        QCOMPARE(params.value("DeviceId").toString(), QStringLiteral("dev-from-app"));
+        QCOMPARE(params.value("SerialId").toString(), serial);
+    }
+
+    void namingRetriesWithTheSameSerialId()
+    {
+        cloud.service.setReply("/devices", 401, "{}", "Unauthorized", FakeCloudService::applicationHostName());
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        ModalBoxes boxes;
+        QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("カメラ登録中にエラーが発生しました\ncode:401, phrase:Unauthorized"));
+        QTRY_VERIFY(child<QPushButton>(naming, "button_next")->isEnabled());
+
+        cloud.service.resetOutcomes();
+        QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
+        QTRY_VERIFY(Screens::visible<CompleteWindow>());
+        const QList<RecordedRequest> first = cloud.service.requestsTo("/devices");
+        QCOMPARE(first.size(), 4);
+        QCOMPARE(parsed(first.at(0).body).value("serialId"), parsed(first.at(2).body).value("serialId"));
+        QVERIFY(naming->serialId() != CameraNameWindow().serialId());
+    }
+
+    void namingWaitsForTheCamerasOwnAnswer()
+    {
+        camera.setResponder(QStringLiteral("setToken"), [](const QJsonObject&) { return replyWithId(10000); });
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
+        QVERIFY(camera.waitForRequests(1));
+        QTest::qWait(200);
+        QVERIFY(naming->isVisible());
+
+        camera.setError(QStringLiteral("setToken"), 12, QStringLiteral("token rejected"));
+        ModalBoxes boxes;
+        naming->sendRequest(UsbUtil::instance()->setToken(QStringLiteral("d"), naming->serialId()));
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("token rejected [code:12]"));
+        QTRY_VERIFY(Screens::visible<CompleteWindow>());
+    }
+};
+
+RAVELO_TEST_MAIN(TestWifiScreens)
+#include "tst_wifiscreens.moc"
