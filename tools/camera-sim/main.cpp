@@ -1,0 +1,154 @@
+// Runs a program (the wizard by default) against a simulated camera on an emulated
+// USB bus and a local cloud service, so that the whole set-up can be walked through
+// on a machine with no camera and no network.
+//
+//   ravelo-camera-sim [PROGRAM [ARGS...]]
+//
+// While the program runs, type "u" and Enter (or send SIGUSR1) to unplug the camera,
+// "p" and Enter (or SIGUSR2) to plug it in again.
+#include "EmulatedCamera.h"
+#include "FakeCloudService.h"
+
+#include <glib-unix.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+const char* const PreloadLibrary = "libumockdev-preload.so.0";
+
+// Plug and unplug events reach the child only when this process runs under the
+// preload library too.
+void reexecUnderPreload(char** argv)
+{
+    const char* current = std::getenv("LD_PRELOAD");
+    if (current && std::strstr(current, "libumockdev-preload"))
+        return;
+    QByteArray preload = PreloadLibrary;
+    if (current && *current)
+        preload += QByteArray(":") + current;
+    setenv("LD_PRELOAD", preload.constData(), 1);
+    execv("/proc/self/exe", argv);
+    perror("cannot restart under the umockdev preload library");
+    std::exit(1);
+}
+
+struct Simulation {
+    EmulatedCamera camera;
+    FakeCloudService cloud;
+    QProcess program;
+    int cameraHandle = 0;
+
+    void unplug()
+    {
+        camera.unplug(cameraHandle);
+        QTextStream(stderr) << "camera unplugged\n";
+    }
+
+    void plug()
+    {
+        if (camera.isPlugged(cameraHandle))
+            return;
+        cameraHandle = camera.plug();
+        QTextStream(stderr) << "camera plugged in\n";
+    }
+};
+
+gboolean onUnplugSignal(gpointer simulation)
+{
+    static_cast<Simulation*>(simulation)->unplug();
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean onPlugSignal(gpointer simulation)
+{
+    static_cast<Simulation*>(simulation)->plug();
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean onStopSignal(gpointer process)
+{
+    auto* program = static_cast<QProcess*>(process);
+    if (program->processId() > 0)
+        kill(static_cast<pid_t>(program->processId()), SIGTERM);
+    return G_SOURCE_CONTINUE;
+}
+
+QString defaultProgram()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../ravelo-setup"));
+}
+
+QProcessEnvironment programEnvironment(const Simulation& simulation)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("UMOCKDEV_DIR"), simulation.camera.rootDir());
+    environment.insert(QStringLiteral("RAVELO_ACCOUNT_HOST"), simulation.cloud.accountHost());
+    environment.insert(QStringLiteral("RAVELO_APP_HOST"), simulation.cloud.applicationHost());
+    environment.insert(QStringLiteral("RAVELO_TERMS_HOST"), simulation.cloud.applicationHost());
+    environment.insert(QStringLiteral("RAVELO_EXTRA_CA_CERTS"), FakeCloudService::certificateAuthorityFile());
+    return environment;
+}
+}
+
+int main(int argc, char* argv[])
+{
+    reexecUnderPreload(argv);
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    const QString program = arguments.isEmpty() ? QFileInfo(defaultProgram()).canonicalFilePath() : arguments.takeFirst();
+
+    Simulation simulation;
+    simulation.camera.setNetworks({QStringLiteral("Ravelo-Home-5G"), QStringLiteral("Ravelo-Home-2.4G"),
+                                   QStringLiteral("Cafe-Free-WiFi"), QStringLiteral("Office-Guest"),
+                                   QStringLiteral("Tanaka-Family"), QStringLiteral("Sakura-Net"),
+                                   QStringLiteral("Printer-Direct")});
+    simulation.cameraHandle = simulation.camera.plug();
+    if (!simulation.cloud.start()) {
+        QTextStream(stderr) << "cannot start the local cloud service\n";
+        return 1;
+    }
+
+    g_unix_signal_add(SIGUSR1, onUnplugSignal, &simulation);
+    g_unix_signal_add(SIGUSR2, onPlugSignal, &simulation);
+    g_unix_signal_add(SIGINT, onStopSignal, &simulation.program);
+    g_unix_signal_add(SIGTERM, onStopSignal, &simulation.program);
+
+    QSocketNotifier commands(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&commands, &QSocketNotifier::activated, [&] {
+        char line[64] = {};
+        const ssize_t length = read(STDIN_FILENO, line, sizeof(line) - 1);
+        if (length <= 0)
+            commands.setEnabled(false);
+        else if (line[0] == 'u')
+            simulation.unplug();
+        else if (line[0] == 'p')
+            simulation.plug();
+    });
+
+    QObject::connect(&simulation.program, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+                     [&](int exitCode, QProcess::ExitStatus status) {
+                         app.exit(status == QProcess::NormalExit ? exitCode : 1);
+                     });
+    QObject::connect(&simulation.program, &QProcess::errorOccurred, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            QTextStream(stderr) << "cannot start " << program << '\n';
+            app.exit(1);
+        }
+    });
+    simulation.program.setProcessChannelMode(QProcess::ForwardedChannels);
+    simulation.program.setProcessEnvironment(programEnvironment(simulation));
+    QTextStream(stderr) << "Simulated camera and cloud service ready. Type u+Enter to unplug the camera, "
+                           "p+Enter to plug it in again.\n";
+    simulation.program.start(program, arguments);
+    return app.exec();
+}
