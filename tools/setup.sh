@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One-step set-up for a Debian 12 machine.
-#   tools/setup.sh run    install what is needed, build, and start the wizard
+#   tools/setup.sh run    install what is needed, build, and start the wizard against
+#                         the simulated camera and the local cloud service
 #   tools/setup.sh test   install what is needed, build, and run every test
 # Both can be run again at any time.
 set -euo pipefail
@@ -41,7 +42,7 @@ launch() {
         echo "No display found: run it under a virtual one with: xvfb-run -a $0 run" >&2
         exit 1
     fi
-    exec "$build/ravelo-setup"
+    exec "$build/tools/camera-sim/ravelo-camera-sim" "$build/ravelo-setup"
 }
 
 case "${1:-}" in

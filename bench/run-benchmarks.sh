@@ -1,0 +1,8 @@
+#!/bin/sh
+# Runs every benchmark from a build folder (default: build/) and prints its figures.
+set -eu
+build="${1:-$(dirname "$0")/../build}"
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+umockdev-wrapper "$build/bench/bench_usb"
+umockdev-wrapper "$build/bench/bench_scan"
+"$build/bench/bench_startup"
