@@ -140,6 +140,7 @@ private slots:
         QVERIFY(!login->isVisible());
 
         const QString log = logged.join('\n');
+        QVERIFY(log.contains(QStringLiteral("Reply Error 0, Status Code 200")));
         QVERIFY(!log.contains(QStringLiteral("pass-word1")));
         QVERIFY(!log.contains(QStringLiteral("token-0001")));
         QVERIFY(!log.contains(QStringLiteral("auth-0001")));

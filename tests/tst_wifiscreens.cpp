@@ -148,7 +148,7 @@ private slots:
         const QList<qint64> times = camera.requestTimes();
         for (int i = 1; i < times.size(); ++i) {
             const qint64 gap = times.at(i) - times.at(i - 1);
-            QVERIFY2(gap >= 5000 && gap < 5400, qPrintable(QString::number(gap)));
+            QVERIFY2(gap >= 5000 && gap < 6000, qPrintable(QString::number(gap)));
         }
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
