@@ -39,10 +39,10 @@ class TestController : public QObject
     EmulatedCamera camera;
     int plugged = 0;
 
-    std::unique_ptr<ClLibUsbController> openCamera(const EmulatedDeviceSpec& spec = EmulatedDeviceSpec())
+    std::unique_ptr<ClLibUsbController> openCamera(const EmulatedDeviceShape& shape = EmulatedDeviceShape())
     {
-        plugged = camera.plug(spec);
-        struct usb_device* device = findDevice(spec.vendorId, spec.productId);
+        plugged = camera.plug(shape);
+        struct usb_device* device = findDevice(shape.vendorId, shape.productId);
         if (!device)
             return nullptr;
         auto controller = std::make_unique<ClLibUsbController>(device);
@@ -106,9 +106,9 @@ private slots:
 
     void endpointChoiceSkipsInterruptEndpoints()
     {
-        EmulatedDeviceSpec spec;
-        spec.interfaces = {{{{0x02, 3}, {0x03, 2}, {0x04, 2}, {0x85, 3}, {0x86, 2}, {0x87, 2}}, true}};
-        auto controller = openCamera(spec);
+        EmulatedDeviceShape shape;
+        shape.interfaces = {{{{0x02, 3}, {0x03, 2}, {0x04, 2}, {0x85, 3}, {0x86, 2}, {0x87, 2}}, true}};
+        auto controller = openCamera(shape);
         QVERIFY(controller->open());
         QCOMPARE(int(controller->findEndpoint(2, 0x00)), 0x03);
         QCOMPARE(int(controller->findEndpoint(2, 0x80)), 0x86);
@@ -123,9 +123,9 @@ private slots:
 
     void noBulkEndpointGivesNotOpen()
     {
-        EmulatedDeviceSpec spec;
-        spec.interfaces = {{{{0x81, 3}}, true}};
-        auto controller = openCamera(spec);
+        EmulatedDeviceShape shape;
+        shape.interfaces = {{{{0x81, 3}}, true}};
+        auto controller = openCamera(shape);
         QVERIFY(controller->open());
         QByteArray out("kept");
         QCOMPARE(controller->bulkWrite(QByteArrayLiteral("x"), 0, 0), int(ClLibUsbController::NotOpen));
@@ -135,7 +135,7 @@ private slots:
 
     void interfaceClaimingStopsAtTheFirstRefusal()
     {
-        EmulatedDeviceSpec firstRefused;
+        EmulatedDeviceShape firstRefused;
         firstRefused.interfaces = {{{{0x01, 2}, {0x81, 2}}, false}};
         auto refused = openCamera(firstRefused);
         QSignalSpy refusedClose(refused.get(), &ClLibUsbController::sigClose);
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(refusedClose.count(), 1);
         camera.unplug();
 
-        EmulatedDeviceSpec secondRefused;
+        EmulatedDeviceShape secondRefused;
         secondRefused.interfaces = {{{{0x01, 2}, {0x81, 2}}, true}, {{{0x02, 2}, {0x82, 2}}, false}};
         auto controller = openCamera(secondRefused);
         QVERIFY(controller->open());

@@ -38,12 +38,12 @@ int replyId(const EL_CMD& reply)
         .toInt();
 }
 
-EmulatedDeviceSpec otherDevice()
+EmulatedDeviceShape otherDevice()
 {
-    EmulatedDeviceSpec spec;
-    spec.vendorId = 0x046d;
-    spec.productId = 0xc52b;
-    return spec;
+    EmulatedDeviceShape shape;
+    shape.vendorId = 0x046d;
+    shape.productId = 0xc52b;
+    return shape;
 }
 }
 

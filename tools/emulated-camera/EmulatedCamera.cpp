@@ -70,7 +70,7 @@ struct EmulatedDevice {
     int devnum = 0;
     QByteArray syspath;
     QByteArray devnode;
-    EmulatedDeviceSpec spec;
+    EmulatedDeviceShape shape;
     bool gone = false;
     UMockdevIoctlBase* handler = nullptr;
     std::map<int, UMockdevIoctlClient*> claims;
@@ -184,7 +184,7 @@ void EmulatedCamera::Private::claimInterface(EmulatedDevice& device, UMockdevIoc
     const int interface = static_cast<int>(*reinterpret_cast<unsigned int*>(number->data));
     g_object_unref(number);
 
-    const bool exists = interface >= 0 && interface < device.spec.interfaces.size();
+    const bool exists = interface >= 0 && interface < device.shape.interfaces.size();
     const auto holder = device.claims.find(interface);
     if (!claim) {
         const bool ours = holder != device.claims.end() && holder->second == client;
@@ -193,7 +193,7 @@ void EmulatedCamera::Private::claimInterface(EmulatedDevice& device, UMockdevIoc
         umockdev_ioctl_client_complete(client, ours ? 0 : -1, ours ? 0 : EINVAL);
         return;
     }
-    if (!exists || !device.spec.interfaces.at(interface).claimable) {
+    if (!exists || !device.shape.interfaces.at(interface).claimable) {
         umockdev_ioctl_client_complete(client, -1, EINVAL);
         return;
     }
@@ -412,20 +412,20 @@ QByteArray EmulatedCamera::defaultReply(const QJsonObject& request, const QStrin
 
 // ---- the bus --------------------------------------------------------------------------
 
-QByteArray EmulatedCamera::descriptorBytes(const EmulatedDeviceSpec& spec)
+QByteArray EmulatedCamera::descriptorBytes(const EmulatedDeviceShape& shape)
 {
     QByteArray device;
     device.append(char(18)).append(char(1));
     appendWord(device, 0x0200);
     device.append(char(0)).append(char(0)).append(char(0)).append(char(64));
-    appendWord(device, spec.vendorId);
-    appendWord(device, spec.productId);
+    appendWord(device, shape.vendorId);
+    appendWord(device, shape.productId);
     appendWord(device, 0x0100);
     device.append(char(1)).append(char(2)).append(char(3)).append(char(1));
 
     QByteArray interfaces;
-    for (int i = 0; i < spec.interfaces.size(); ++i) {
-        const EmulatedInterface& interface = spec.interfaces.at(i);
+    for (int i = 0; i < shape.interfaces.size(); ++i) {
+        const EmulatedInterface& interface = shape.interfaces.at(i);
         interfaces.append(char(9)).append(char(4)).append(char(i)).append(char(0));
         interfaces.append(char(interface.endpoints.size())).append(char(0xff)).append(char(0)).append(char(0)).append(char(0));
         for (const EmulatedEndpoint& endpoint : interface.endpoints) {
@@ -437,22 +437,22 @@ QByteArray EmulatedCamera::descriptorBytes(const EmulatedDeviceSpec& spec)
     QByteArray config;
     config.append(char(9)).append(char(2));
     appendWord(config, static_cast<uint16_t>(9 + interfaces.size()));
-    config.append(char(spec.interfaces.size())).append(char(1)).append(char(0)).append(char(0x80)).append(char(50));
+    config.append(char(shape.interfaces.size())).append(char(1)).append(char(0)).append(char(0x80)).append(char(50));
     return device + config + interfaces;
 }
 
 namespace {
-QByteArray deviceParagraph(const QByteArray& devpath, int devnum, const EmulatedDeviceSpec& spec)
+QByteArray deviceParagraph(const QByteArray& devpath, int devnum, const EmulatedDeviceShape& shape)
 {
-    const QByteArray hex = hexOf(EmulatedCamera::descriptorBytes(spec));
+    const QByteArray hex = hexOf(EmulatedCamera::descriptorBytes(shape));
     const QByteArray number = QByteArray::number(devnum).rightJustified(3, '0');
-    const QByteArray vendor = QByteArray::number(spec.vendorId, 16).rightJustified(4, '0');
-    const QByteArray product = QByteArray::number(spec.productId, 16).rightJustified(4, '0');
+    const QByteArray vendor = QByteArray::number(shape.vendorId, 16).rightJustified(4, '0');
+    const QByteArray product = QByteArray::number(shape.productId, 16).rightJustified(4, '0');
     return "P: " + devpath + "\n"
            "N: bus/usb/001/" + number + "=" + hex + "\n"
            "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
            "E: DEVNAME=/dev/bus/usb/001/" + number + "\n"
-           "E: PRODUCT=" + QByteArray::number(spec.vendorId, 16) + "/" + QByteArray::number(spec.productId, 16) + "/100\n"
+           "E: PRODUCT=" + QByteArray::number(shape.vendorId, 16) + "/" + QByteArray::number(shape.productId, 16) + "/100\n"
            "E: BUSNUM=001\nE: DEVNUM=" + number + "\n"
            "A: idVendor=" + vendor + "\nA: idProduct=" + product + "\n"
            "A: busnum=1\nA: devnum=" + QByteArray::number(devnum) + "\n"
@@ -463,7 +463,7 @@ QByteArray deviceParagraph(const QByteArray& devpath, int devnum, const Emulated
 
 void EmulatedCamera::Private::addRootHub()
 {
-    EmulatedDeviceSpec hub;
+    EmulatedDeviceShape hub;
     hub.vendorId = 0x1d6b;
     hub.productId = 0x0002;
     hub.interfaces = {{{{0x81, 3}}, true}};
@@ -498,7 +498,7 @@ QString EmulatedCamera::rootDir() const
     return result;
 }
 
-int EmulatedCamera::plug(const EmulatedDeviceSpec& spec)
+int EmulatedCamera::plug(const EmulatedDeviceShape& shape)
 {
     auto device = std::make_unique<EmulatedDevice>();
     {
@@ -506,7 +506,7 @@ int EmulatedCamera::plug(const EmulatedDeviceSpec& spec)
         device->handle = d->nextHandle++;
         device->devnum = d->nextDevnum++;
     }
-    device->spec = spec;
+    device->shape = shape;
     device->owner = d.get();
     const QByteArray devpath = "/devices/usb1/1-" + QByteArray::number(device->devnum);
     device->syspath = "/sys" + devpath;
@@ -517,7 +517,7 @@ int EmulatedCamera::plug(const EmulatedDeviceSpec& spec)
     g_signal_connect(device->handler, "handle-ioctl", G_CALLBACK(Private::onIoctl), device.get());
     if (!umockdev_testbed_attach_ioctl(d->testbed, device->devnode.constData(), device->handler, &error))
         qFatal("cannot attach the emulated camera: %s", error->message);
-    if (!umockdev_testbed_add_from_string(d->testbed, deviceParagraph(devpath, device->devnum, spec).constData(), &error))
+    if (!umockdev_testbed_add_from_string(d->testbed, deviceParagraph(devpath, device->devnum, shape).constData(), &error))
         qFatal("cannot plug the emulated camera: %s", error->message);
 
     const int handle = device->handle;

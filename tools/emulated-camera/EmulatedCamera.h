@@ -22,7 +22,7 @@ struct EmulatedInterface {
     bool claimable = true;
 };
 
-struct EmulatedDeviceSpec {
+struct EmulatedDeviceShape {
     uint16_t vendorId = 0x4255;
     uint16_t productId = 0x0001;
     QVector<EmulatedInterface> interfaces = {{{{0x01, 2}, {0x81, 2}}, true}};
@@ -52,9 +52,9 @@ public:
     EmulatedCamera(const EmulatedCamera&) = delete;
     EmulatedCamera& operator=(const EmulatedCamera&) = delete;
 
-    // Plugs a device and returns its handle; the default spec is the camera. Every
+    // Plugs a device and returns its handle; the default shape is the camera. Every
     // plug gets a new device number, as on a real bus.
-    int plug(const EmulatedDeviceSpec& spec = EmulatedDeviceSpec());
+    int plug(const EmulatedDeviceShape& shape = EmulatedDeviceShape());
     void unplug(int handle);
     // Unplugs the device plugged last.
     void unplug();
@@ -84,7 +84,7 @@ public:
     bool waitForRequests(int count, int timeoutMs = 5000) const;
 
     static QByteArray defaultReply(const QJsonObject& request, const QStringList& networks, int totalPageOverride);
-    static QByteArray descriptorBytes(const EmulatedDeviceSpec& spec);
+    static QByteArray descriptorBytes(const EmulatedDeviceShape& shape);
 
     struct Private;
 
