@@ -218,6 +218,19 @@ private slots:
         QVERIFY(cloud.untrusted.requests().isEmpty());
     }
 
+    void aServiceThatNeverAnswersKeepsTheButtonDisabled()
+    {
+        cloud.service.setBehaviour("/account/authorize", FakeCloudService::Behaviour::Silent);
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(cloud.service.waitForRequests(1));
+        QTest::qWait(500);
+        QVERIFY(!next(login)->isEnabled());
+        QVERIFY(boxes.seen().isEmpty());
+        QVERIFY(login->isVisible());
+    }
+
     void missingReplyMembersTravelOnAsEmptyText()
     {
         cloud.service.setReply("/account/authorize", 200, "this is not json");

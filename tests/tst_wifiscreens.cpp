@@ -192,6 +192,31 @@ private slots:
         QCOMPARE(statusOf(list), QStringLiteral("Wi-Fiが見つかりません"));
     }
 
+    void destroyingTheListCancelsItsPendingPause()
+    {
+        WifiListWindow::setTimings({3000, 400});
+        WifiListWindow* list = scan({"Home"});
+        QVERIFY(camera.waitForRequests(1));
+        delete list;
+        QTest::qWait(800);
+        WifiListWindow::setTimings({3000, ShortPauseMs});
+        QCOMPARE(camera.requestedMethods(), QStringList{"execAPList"});
+    }
+
+    void unpluggingDuringAScanGivesTheArrowBack()
+    {
+        camera.setReplyDelay(2000);
+        WifiListWindow* list = scan({"Home"});
+        QCOMPARE(list->cursor().shape(), Qt::WaitCursor);
+        QVERIFY(camera.waitForRequests(1));
+        camera.unplug();
+        QTRY_COMPARE(statusOf(list), QStringLiteral("カメラが見つかりません"));
+        QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!child<QPushButton>(list, "button_refresh")->isEnabled());
+        camera.plug();
+        QTRY_VERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
+    }
+
     void refreshStartsAgainFromTheBeginning()
     {
         WifiListWindow* list = scan({"First"});
