@@ -1,4 +1,4 @@
-// Start-up time: from process start to the top screen shown, against a minimal Qt
+// Start-up time: from process start to the top screen shown and painted, against a minimal Qt
 // Widgets program that shows an empty 720 x 445 window; both measured side by side
 // in one run, alternating, as separate processes.
 //
@@ -17,9 +17,30 @@
 #include <vector>
 
 namespace {
+// Ends the measured process once its window has been painted for the first time.
+class ExitOnFirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        return false;
+    }
+};
+
 void exitOnceShown()
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            static ExitOnFirstPaint exitOnPaint;
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->isVisible())
+                    window->installEventFilter(&exitOnPaint);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 int minimalProgram(int argc, char** argv)
