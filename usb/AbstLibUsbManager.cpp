@@ -18,7 +18,6 @@ AbstLibUsbManager::AbstLibUsbManager(QObject* parent)
     : QThread(parent)
 {
     registerElCmdType();
-    m_started = false;
     m_notifyWidget = new ClWidgetReceiveNotifyEvent;
     connect(m_notifyWidget, &ClWidgetReceiveNotifyEvent::sigChangeDevice, this, &AbstLibUsbManager::slotOpenDevice);
     start(QThread::InheritPriority);

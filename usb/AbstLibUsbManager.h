@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QVector>
 
+#include <atomic>
 #include <cstdint>
 
 class ClLibUsbController;
@@ -76,7 +77,8 @@ private:
     void dropQueued(QObject* controller);
     void stopWorker();
 
-    bool m_started = false;
+    // Set by the worker during start-up, read by device notifications on the GUI thread.
+    std::atomic<bool> m_started{false};
     ClWidgetReceiveNotifyEvent* m_notifyWidget = nullptr;
     QList<ClLibUsbController*> m_controllers;
     QList<ControlRecord> m_controlQueue;
