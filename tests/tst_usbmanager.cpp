@@ -85,8 +85,7 @@ private slots:
     {
         collector.reset();
         manager.reset();
-        camera.unplug();
-        camera.unplug();
+        camera.unplugAll();
         camera.resetBehaviour();
         camera.clearRecords();
     }
@@ -274,16 +273,37 @@ private slots:
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     }
 
-    void notificationWidgetReportsUsbDeviceArrivalAndRemoval()
+    void notificationWidgetReportsOnlyDeviceArrivalAndRemoval()
     {
         ClWidgetReceiveNotifyEvent widget;
         QSignalSpy changes(&widget, &ClWidgetReceiveNotifyEvent::sigChangeDevice);
         const int other = camera.plug(otherDevice());
         QVERIFY(changes.wait(2000));
+        camera.addInterfaceOf(other);
+        camera.sendEvent(other, "change");
+        camera.sendEvent(other, "bind");
+        QTest::qWait(300);
+        QCOMPARE(changes.count(), 1);
         camera.unplug(other);
         QTRY_COMPARE(changes.count(), 2);
         QTest::qWait(100);
         QCOMPARE(changes.count(), 2);
+    }
+
+    void twoCamerasAreOpenedInBusOrderAndTheFirstCarriesTheTraffic()
+    {
+        const int first = camera.plug();
+        const int second = camera.plug();
+        startManager();
+        QCOMPARE(manager->controllers().size(), 2);
+        const QString firstKey = manager->controllers().at(0)->deviceKey();
+        const int firstInList = firstKey == camera.busPath(first) ? first : second;
+        QCOMPARE(manager->controllers().at(1)->deviceKey(), camera.busPath(firstInList == first ? second : first));
+        exchange(jsonRequest(requestWithId(5)));
+        const QList<EmulatedOutTransfer> out = camera.outTransfers();
+        QCOMPARE(out.size(), 2);
+        QCOMPARE(out.at(0).device, firstInList);
+        QCOMPARE(out.at(1).device, firstInList);
     }
 };
 

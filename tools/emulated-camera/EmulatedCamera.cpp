@@ -226,7 +226,7 @@ void EmulatedCamera::Private::submitUrb(EmulatedDevice& device, UMockdevIoctlCli
         const QByteArray bytes = urb.bufferData
             ? QByteArray(reinterpret_cast<const char*>(urb.bufferData->data), urb.length)
             : QByteArray();
-        outTransfers.append({urb.endpoint, bytes});
+        outTransfers.append({device.handle, urb.endpoint, bytes});
         urb.actualLength = urb.length;
         device.finished.push_back(urb);
         receiveFromHost(device, bytes);
@@ -483,11 +483,20 @@ EmulatedCamera::EmulatedCamera()
 
 EmulatedCamera::~EmulatedCamera()
 {
-    for (auto& entry : d->devices) {
-        if (!entry.second->gone)
-            unplug(entry.first);
-    }
+    unplugAll();
     g_object_unref(d->testbed);
+}
+
+void EmulatedCamera::unplugAll()
+{
+    QList<int> handles;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        for (const auto& entry : d->devices)
+            handles.append(entry.first);
+    }
+    for (int handle : handles)
+        unplug(handle);
 }
 
 QString EmulatedCamera::rootDir() const
@@ -545,6 +554,38 @@ void EmulatedCamera::unplug(int handle)
     umockdev_testbed_uevent(d->testbed, device->syspath.constData(), "remove");
     umockdev_testbed_remove_device(d->testbed, device->syspath.constData());
     umockdev_testbed_detach_ioctl(d->testbed, device->devnode.constData(), nullptr);
+}
+
+QString EmulatedCamera::busPath(int handle) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return QString::fromLatin1(d->devices.at(handle)->devnode.mid(QByteArrayLiteral("/dev/bus/usb/").size()));
+}
+
+void EmulatedCamera::sendEvent(int handle, const char* action)
+{
+    QByteArray syspath;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        syspath = d->devices.at(handle)->syspath;
+    }
+    umockdev_testbed_uevent(d->testbed, syspath.constData(), action);
+}
+
+void EmulatedCamera::addInterfaceOf(int handle)
+{
+    int devnum = 0;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        devnum = d->devices.at(handle)->devnum;
+    }
+    const QByteArray name = "1-" + QByteArray::number(devnum);
+    const QByteArray paragraph = "P: /devices/usb1/" + name + "/" + name + ":1.0\n"
+                                 "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nE: INTERFACE=255/0/0\n"
+                                 "A: bInterfaceNumber=00\n";
+    GError* error = nullptr;
+    if (!umockdev_testbed_add_from_string(d->testbed, paragraph.constData(), &error))
+        qFatal("cannot add an interface: %s", error->message);
 }
 
 void EmulatedCamera::unplug()

@@ -28,8 +28,9 @@ struct EmulatedDeviceShape {
     QVector<EmulatedInterface> interfaces = {{{{0x01, 2}, {0x81, 2}}, true}};
 };
 
-// One bulk OUT transfer as the camera received it.
+// One bulk OUT transfer as a device received it.
 struct EmulatedOutTransfer {
+    int device; // the handle plug() returned
     uint8_t endpoint;
     QByteArray bytes;
 };
@@ -58,7 +59,14 @@ public:
     void unplug(int handle);
     // Unplugs the device plugged last.
     void unplug();
+    void unplugAll();
     bool isPlugged(int handle) const;
+    // "001/NNN": the bus and device file names of a plugged device.
+    QString busPath(int handle) const;
+    // Other kernel events about a plugged device: an event with another action, and
+    // the arrival of one of its interfaces.
+    void sendEvent(int handle, const char* action);
+    void addInterfaceOf(int handle);
     QString rootDir() const;
 
     // The networks the camera sees, served five to a page by "getAPList".
