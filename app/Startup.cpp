@@ -4,7 +4,20 @@
 #include "cloud/ServiceHosts.h"
 #include "screens/TopWindow.h"
 
+#include <QMainWindow>
 #include <QTextCodec>
+
+namespace {
+// Screens stay allocated while the wizard runs; when it ends they go with it. The
+// USB link's hidden widget is not a screen and stays with the command sender.
+void deleteScreensOtherThan(QWidget* top)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != top && qobject_cast<QMainWindow*>(widget))
+            delete widget;
+    }
+}
+}
 
 int runSetupWizard(int& argc, char** argv)
 {
@@ -18,5 +31,7 @@ int runSetupWizard(int& argc, char** argv)
     ServiceHosts::installExtraCaCertificates();
     TopWindow top;
     top.show();
-    return app.exec();
+    const int exitCode = app.exec();
+    deleteScreensOtherThan(&top);
+    return exitCode;
 }

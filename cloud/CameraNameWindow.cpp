@@ -67,7 +67,11 @@ void CameraNameWindow::on_button_next_released()
 
 void CameraNameWindow::handleReplySuccess(QNetworkReply* reply)
 {
-    const QString deviceId = replyObject(reply).value(QStringLiteral("deviceId")).toString();
+    QString deviceId;
+    if (!requiredText(replyObject(reply), QStringLiteral("deviceId"), deviceId)) {
+        showFailedReply(tr("カメラ登録中にエラーが発生しました"), reply, ui->button_next);
+        return;
+    }
     const QString host = reply->url().host(QUrl::FullyDecoded);
     if (host == ServiceHosts::hostName(ServiceHosts::accountHost()))
         registerWithApplicationService(deviceId);
@@ -109,18 +113,20 @@ void CameraNameWindow::handleNetworkError(int errorCode, QNetworkReply*)
 
 void CameraNameWindow::receiveCmd(EL_CMD cmd)
 {
+    if (ScreenFrame::hasLeft(this))
+        return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE)
-        setEnabled(true);
+        setScreenEnabled(true);
     else if (command == CMD_CLOSE_DEVICE)
-        setEnabled(false);
+        setScreenEnabled(false);
     else if (command == CMD_JSON_RPC)
         handleCameraAnswer(UsbUtil::readReply(cmd));
 }
 
 void CameraNameWindow::handleCameraAnswer(const QJsonObject& answer)
 {
-    if (!UsbUtil::isInBand(answer, UsbUtil::TokenId))
+    if (!UsbUtil::isInBand(answer, UsbUtil::TokenId) || !ScreenFrame::leave(this))
         return;
     showCameraError(answer);
     UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");

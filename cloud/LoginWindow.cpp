@@ -75,25 +75,48 @@ void LoginWindow::handleReplySuccess(QNetworkReply* reply)
     const QJsonObject body = replyObject(reply);
     const QString segment = lastPathSegment(reply);
     if (segment == QLatin1String("authorize"))
-        requestAccessToken(body);
+        requestAccessToken(body, reply);
     else if (segment == QLatin1String("accessToken"))
-        storeIdentityAndContinue(body);
+        storeIdentityAndContinue(body, reply);
 }
 
-void LoginWindow::requestAccessToken(const QJsonObject& authorization)
+void LoginWindow::requestAccessToken(const QJsonObject& authorization, QNetworkReply* reply)
 {
+    QString uuid;
+    QString authToken;
+    if (!requiredText(authorization, QStringLiteral("uuid"), uuid)
+        || !requiredText(authorization, QStringLiteral("authToken"), authToken)) {
+        showFailedStep(reply);
+        return;
+    }
     QJsonObject exchange;
-    exchange.insert(QStringLiteral("uuid"), authorization.value(QStringLiteral("uuid")).toString());
-    exchange.insert(QStringLiteral("authToken"), authorization.value(QStringLiteral("authToken")).toString());
+    exchange.insert(QStringLiteral("uuid"), uuid);
+    exchange.insert(QStringLiteral("authToken"), authToken);
     postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/accessToken")), exchange);
 }
 
-void LoginWindow::storeIdentityAndContinue(const QJsonObject& accessToken)
+// The uuid and token go into a header later on, so they are checked here, where the
+// user can still retry.
+void LoginWindow::storeIdentityAndContinue(const QJsonObject& accessToken, QNetworkReply* reply)
 {
+    QString uuid;
+    QString token;
+    if (!requiredText(accessToken, QStringLiteral("uuid"), uuid)
+        || !requiredText(accessToken, QStringLiteral("accessToken"), token)) {
+        showFailedStep(reply);
+        return;
+    }
+    if (!ScreenFrame::leave(this))
+        return;
     MyApplication* app = MyApplication::current();
-    app->setUuid(accessToken.value(QStringLiteral("uuid")).toString());
-    app->setAccessToken(accessToken.value(QStringLiteral("accessToken")).toString());
+    app->setUuid(uuid);
+    app->setAccessToken(token);
     ScreenFrame::handOver(this, new WifiListWindow);
+}
+
+void LoginWindow::showFailedStep(QNetworkReply* reply)
+{
+    showFailedReply(tr("ログイン処理中にエラーが発生しました"), reply, ui->button_next);
 }
 
 void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)

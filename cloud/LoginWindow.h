@@ -34,8 +34,9 @@ private slots:
 
 private:
     void updateNextButton();
-    void requestAccessToken(const QJsonObject& authorization);
-    void storeIdentityAndContinue(const QJsonObject& accessToken);
+    void requestAccessToken(const QJsonObject& authorization, QNetworkReply* reply);
+    void storeIdentityAndContinue(const QJsonObject& accessToken, QNetworkReply* reply);
+    void showFailedStep(QNetworkReply* reply);
 
     Ui::LoginWindow* ui;
     QValidator* m_emailValidator;

@@ -91,7 +91,7 @@ void RegistUserWindow::postRegistration()
     auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
     form->append(part);
     QNetworkRequest request(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/register")));
-    QNetworkReply* reply = network().post(request, form);
+    QNetworkReply* reply = track(network().post(request, form));
     form->setParent(reply);
 }
 
@@ -108,7 +108,7 @@ void RegistUserWindow::on_button_next_released()
 void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
 {
     const QJsonObject body = replyObject(reply);
-    if (lastPathSegment(reply) != QLatin1String("register"))
+    if (lastPathSegment(reply) != QLatin1String("register") || !ScreenFrame::leave(this))
         return;
     if (body.value(QStringLiteral("Message")).toString() == QLatin1String("Success")) {
         showMessage(QMessageBox::Information, tr("登録したメールアドレスに確認メールを送信しました。") + QLatin1Char('\n')

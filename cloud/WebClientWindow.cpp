@@ -1,5 +1,8 @@
 #include "WebClientWindow.h"
 
+#include "ReplyGuard.h"
+#include "command/UsbUtil.h"
+
 #include <QAbstractButton>
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -7,6 +10,8 @@
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+
+#include <algorithm>
 
 WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
@@ -18,6 +23,11 @@ WebClientWindow::WebClientWindow(QWidget* parent)
     connect(&m_network, &QNetworkAccessManager::authenticationRequired, this, &WebClientWindow::provideAuthenication);
     connect(&m_network, &QNetworkAccessManager::finished, this, &WebClientWindow::replyFinished);
     connect(&m_network, &QNetworkAccessManager::sslErrors, this, &WebClientWindow::handleSSLErrors);
+}
+
+void WebClientWindow::setReplyDeadline(int milliseconds)
+{
+    m_replyDeadlineMs = milliseconds;
 }
 
 QNetworkAccessManager& WebClientWindow::network()
@@ -36,12 +46,31 @@ QNetworkReply* WebClientWindow::postJson(const QUrl& url, const QJsonObject& bod
     request.setRawHeader("Content-Length", QByteArray::number(text.size()));
     for (const auto& header : after)
         request.setRawHeader(header.first, header.second);
-    return m_network.post(request, text);
+    return track(m_network.post(request, text));
+}
+
+QNetworkReply* WebClientWindow::track(QNetworkReply* reply)
+{
+    ReplyGuard::watch(reply, m_replyDeadlineMs);
+    return reply;
 }
 
 QJsonObject WebClientWindow::replyObject(QNetworkReply* reply)
 {
-    return QJsonDocument::fromJson(reply->readAll()).object();
+    return QJsonDocument::fromJson(ReplyGuard::bodyOf(reply)).object();
+}
+
+bool WebClientWindow::requiredText(const QJsonObject& body, const QString& key, QString& value)
+{
+    const QJsonValue member = body.value(key);
+    if (!member.isString() || member.toString().isEmpty())
+        return false;
+    const QString text = member.toString();
+    const bool hasControl = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (hasControl)
+        return false;
+    value = text;
+    return true;
 }
 
 QString WebClientWindow::reasonPhrase(QNetworkReply* reply)
@@ -59,6 +88,8 @@ void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text)
     QMessageBox box(this);
     box.setWindowTitle(QCoreApplication::translate("WebClientWindow", "Raveloツール"));
     box.setIcon(icon);
+    // Texts carry what the camera and the service sent; they are never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
     // The screen may be disabled while it waits; its box must still take the click.
@@ -73,13 +104,30 @@ void WebClientWindow::showNetworkError(int errorCode, QAbstractButton* retryButt
     retryButton->setEnabled(true);
 }
 
+void WebClientWindow::showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton)
+{
+    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    showMessage(QMessageBox::Warning, headline + QLatin1Char('\n')
+                                          + QStringLiteral("path:%1, code:%2, phrase:%3")
+                                                .arg(lastPathSegment(reply), QString::number(statusCode),
+                                                     reasonPhrase(reply)));
+    retryButton->setEnabled(true);
+}
+
+void WebClientWindow::setScreenEnabled(bool enabled)
+{
+    setEnabled(enabled);
+    for (QMessageBox* box : findChildren<QMessageBox*>())
+        box->setEnabled(true);
+}
+
 void WebClientWindow::showCameraError(const QJsonObject& answer)
 {
     const QJsonValue error = answer.value(QStringLiteral("error"));
     if (!error.isObject())
         return;
     const QJsonObject details = error.toObject();
-    const int code = static_cast<int>(details.value(QStringLiteral("code")).toDouble());
+    const int code = UsbUtil::intOf(details.value(QStringLiteral("code"))).value_or(0);
     showMessage(QMessageBox::Warning, QStringLiteral("%1 [code:%2]")
                                           .arg(details.value(QStringLiteral("message")).toString(), QString::number(code)));
 }
@@ -95,7 +143,9 @@ void WebClientWindow::replyFinished(QNetworkReply* reply)
     const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     qDebug() << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
     qDebug() << "URL-> " << reply->url();
-    if (statusCode / 100 != 2)
+    if (const QNetworkReply::NetworkError cut = ReplyGuard::cutReason(reply))
+        handleNetworkError(cut, reply);
+    else if (statusCode / 100 != 2)
         handleHttpError(statusCode, reply);
     else if (errorCode != QNetworkReply::NoError)
         handleNetworkError(errorCode, reply);

@@ -23,7 +23,13 @@ class WebClientWindow : public AbstWidgetBase
 public:
     using RawHeaders = QList<QPair<QByteArray, QByteArray>>;
 
+    static constexpr int DefaultReplyDeadlineMs = 30000;
+
     explicit WebClientWindow(QWidget* parent = nullptr);
+
+    // How long one exchange with the service may take before it counts as a network
+    // failure.
+    void setReplyDeadline(int milliseconds);
 
 protected:
     virtual void handleReplySuccess(QNetworkReply* reply) = 0;
@@ -36,8 +42,13 @@ protected:
     // with the given raw headers before and after those two.
     QNetworkReply* postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before = {},
                             const RawHeaders& after = {});
+    // Puts a sent request under the reply deadline and the body cap.
+    QNetworkReply* track(QNetworkReply* reply);
 
     static QJsonObject replyObject(QNetworkReply* reply);
+    // A member the next step needs: a non-empty string with no control characters (it
+    // may end up in a header). False when the service sent anything else.
+    static bool requiredText(const QJsonObject& body, const QString& key, QString& value);
     static QString reasonPhrase(QNetworkReply* reply);
     static QString lastPathSegment(QNetworkReply* reply);
 
@@ -45,6 +56,12 @@ protected:
     void showMessage(QMessageBox::Icon icon, const QString& text);
     // The network failure box shared by the cloud screens; the button allows a retry.
     void showNetworkError(int errorCode, QAbstractButton* retryButton);
+    // A 2xx reply that lacks what the next step needs: a failed step, shown with the
+    // screen's headline, the path and the status; the button allows a retry.
+    void showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton);
+    // Enables or disables the screen, but never an open message box: the box must
+    // still take the click that closes it.
+    void setScreenEnabled(bool enabled);
 
     // Shows the camera's refusal ("error" member of its reply), if it has one.
     void showCameraError(const QJsonObject& answer);
@@ -56,4 +73,5 @@ private slots:
 
 private:
     QNetworkAccessManager m_network;
+    int m_replyDeadlineMs = DefaultReplyDeadlineMs;
 };

@@ -8,11 +8,15 @@
 #include <QJsonObject>
 #include <QThread>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 enum InstanceState { NotCreated = 0, BeingCreated = 1, Created = 2 };
 
 QAtomicInt instanceState(NotCreated);
 QAtomicPointer<UsbUtil> instancePointer;
+QAtomicPointer<QThread> creatorThread;
 
 // Debug output ends up in the system journal; a Wi-Fi password must not.
 const QString PasswordMask = QStringLiteral("********");
@@ -47,13 +51,15 @@ UsbUtil* UsbUtil::instance()
     if (instanceState.loadAcquire() == Created)
         return instancePointer.loadAcquire();
     if (instanceState.testAndSetOrdered(NotCreated, BeingCreated)) {
+        creatorThread.storeRelease(QThread::currentThread());
         UsbUtil* created = new UsbUtil;
-        UsbUtil* previous = instancePointer.fetchAndStoreOrdered(created);
-        if (previous && previous != created)
-            delete previous;
         instanceState.fetchAndStoreOrdered(Created);
         return created;
     }
+    // The creator waits for the USB start in an event loop; an event handled there
+    // that asks again gets the sender being started instead of waiting on itself.
+    if (creatorThread.loadAcquire() == QThread::currentThread())
+        return instancePointer.loadAcquire();
     while (instanceState.loadAcquire() != Created)
         QThread::yieldCurrentThread();
     return instancePointer.loadAcquire();
@@ -62,6 +68,7 @@ UsbUtil* UsbUtil::instance()
 UsbUtil::UsbUtil()
     : QObject(nullptr)
 {
+    instancePointer.storeRelease(this);
     m_manager.startUsb();
 }
 
@@ -133,8 +140,18 @@ QJsonObject UsbUtil::readReply(const EL_CMD& cmd)
 
 bool UsbUtil::isInBand(const QJsonObject& reply, int requestNumber)
 {
-    const QJsonValue id = reply.value(QStringLiteral("id"));
-    if (!id.isDouble())
-        return false;
-    return static_cast<int>(id.toDouble()) / requestNumber == 1;
+    const std::optional<int> id = intOf(reply.value(QStringLiteral("id")));
+    return id && *id / requestNumber == 1;
+}
+
+std::optional<int> UsbUtil::intOf(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    const bool fits = std::isfinite(number) && number > double(std::numeric_limits<int>::min()) - 1.0
+        && number < double(std::numeric_limits<int>::max()) + 1.0;
+    if (!fits)
+        return std::nullopt;
+    return static_cast<int>(number);
 }

@@ -6,7 +6,10 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QJsonObject;
+class QJsonValue;
 
 // The one command sender through which the screens talk to the camera: builds the
 // JSON-RPC requests, posts them to the USB manager and connects reply slots.
@@ -38,6 +41,9 @@ public:
     static QJsonObject readReply(const EL_CMD& cmd);
     // True when a reply "id" is a number in the band of the given request number.
     static bool isInBand(const QJsonObject& reply, int requestNumber);
+    // A number from the camera as an int (fraction dropped); none when it is not a
+    // number or does not fit.
+    static std::optional<int> intOf(const QJsonValue& value);
 
 private:
     UsbUtil();

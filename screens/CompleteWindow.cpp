@@ -18,7 +18,8 @@ CompleteWindow::~CompleteWindow()
 // Every earlier screen is closed already, so this ends the event loop.
 void CompleteWindow::on_button_complate_clicked()
 {
-    close();
+    if (ScreenFrame::leave(this))
+        close();
 }
 
 void CompleteWindow::on_button_complate_pressed()

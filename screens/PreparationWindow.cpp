@@ -29,15 +29,18 @@ void PreparationWindow::setWaysOnEnabled(bool enabled)
     ui->button_regist_user->setEnabled(enabled);
 }
 
-void PreparationWindow::leaveFor(QMainWindow* next)
+template <typename MakeNext>
+void PreparationWindow::leaveFor(MakeNext makeNext)
 {
+    if (ScreenFrame::hasLeft(this))
+        return;
     UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
-    ScreenFrame::handOver(this, next);
+    ScreenFrame::moveOn(this, makeNext);
 }
 
 void PreparationWindow::on_button_login_clicked()
 {
-    leaveFor(new LoginWindow);
+    leaveFor([] { return new LoginWindow; });
 }
 
 void PreparationWindow::on_button_login_pressed()
@@ -52,7 +55,7 @@ void PreparationWindow::on_button_login_released()
 
 void PreparationWindow::on_button_regist_user_clicked()
 {
-    leaveFor(new RegistUserWindow);
+    leaveFor([] { return new RegistUserWindow; });
 }
 
 void PreparationWindow::on_button_regist_user_pressed()
@@ -67,6 +70,8 @@ void PreparationWindow::on_button_regist_user_released()
 
 void PreparationWindow::receiveCmd(EL_CMD cmd)
 {
+    if (ScreenFrame::hasLeft(this))
+        return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE) {
         qDebug() << "Open USB device";

@@ -27,7 +27,8 @@ private slots:
 
 private:
     void setWaysOnEnabled(bool enabled);
-    void leaveFor(QMainWindow* next);
+    template <typename MakeNext>
+    void leaveFor(MakeNext makeNext);
 
     Ui::PreparationWindow* ui;
 };

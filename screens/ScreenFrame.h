@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QMainWindow>
 #include <QString>
 
 class QAbstractButton;
-class QMainWindow;
 
 // Rules every wizard screen shares.
 namespace ScreenFrame {
@@ -11,7 +11,24 @@ namespace ScreenFrame {
 // Shows one face of an image button (its up or down picture).
 void showFace(QAbstractButton* button, const QString& image);
 
-// Moves the wizard on: the next screen appears, the current one closes but stays allocated.
+// Marks a screen as on its way out: from then on it acts on no click and no camera
+// reply. False when it was already leaving, so that of two activations (a double
+// click, a click or a reply queued behind the first) only the first acts.
+bool leave(QWidget* screen);
+bool hasLeft(const QWidget* screen);
+
+// Moves the wizard on: the next screen appears, the current one closes but stays
+// allocated. The current screen leaves and takes no more input.
 void handOver(QMainWindow* current, QMainWindow* next);
+
+// Leaves and hands over to the screen that makeNext creates, unless the screen has
+// left already. The next screen is created only after leaving: creating it may wait
+// in an event loop, where a second click would otherwise create another.
+template <typename MakeNext>
+void moveOn(QMainWindow* current, MakeNext makeNext)
+{
+    if (leave(current))
+        handOver(current, makeNext());
+}
 
 }

@@ -48,7 +48,8 @@ void SettingsWiFiWindow::leaveFor(QMainWindow* next)
 
 void SettingsWiFiWindow::on_button_back_to_wifilist_clicked()
 {
-    leaveFor(new WifiListWindow);
+    if (ScreenFrame::leave(this))
+        leaveFor(new WifiListWindow);
 }
 
 void SettingsWiFiWindow::on_button_back_to_wifilist_pressed()
@@ -82,18 +83,20 @@ void SettingsWiFiWindow::on_button_connect_wifi_released()
 
 void SettingsWiFiWindow::receiveCmd(EL_CMD cmd)
 {
+    if (ScreenFrame::hasLeft(this))
+        return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE)
-        setEnabled(true);
+        setScreenEnabled(true);
     else if (command == CMD_CLOSE_DEVICE)
-        setEnabled(false);
+        setScreenEnabled(false);
     else if (command == CMD_JSON_RPC)
         handleCameraAnswer(UsbUtil::readReply(cmd));
 }
 
 void SettingsWiFiWindow::handleCameraAnswer(const QJsonObject& answer)
 {
-    if (!UsbUtil::isInBand(answer, UsbUtil::NetworkSettingId))
+    if (!UsbUtil::isInBand(answer, UsbUtil::NetworkSettingId) || !ScreenFrame::leave(this))
         return;
     showCameraError(answer);
     leaveFor(new CameraNameWindow);

@@ -18,7 +18,7 @@ TopWindow::~TopWindow()
 
 void TopWindow::on_button_start_clicked()
 {
-    ScreenFrame::handOver(this, new PreparationWindow);
+    ScreenFrame::moveOn(this, [] { return new PreparationWindow; });
 }
 
 void TopWindow::on_button_start_pressed()

@@ -94,6 +94,8 @@ void WifiListWindow::pauseEnded()
 
 void WifiListWindow::receiveCmd(EL_CMD cmd)
 {
+    if (ScreenFrame::hasLeft(this))
+        return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE) {
         qDebug() << "Open USB device";
@@ -137,8 +139,8 @@ void WifiListWindow::handlePage(const QJsonObject& reply)
     }
     const QJsonObject wifiList =
         result.toArray().at(0).toObject().value(QStringLiteral("WifiList")).toObject();
-    const int total = static_cast<int>(wifiList.value(QStringLiteral("TotalPage")).toDouble());
-    const int page = static_cast<int>(wifiList.value(QStringLiteral("PageIndex")).toDouble());
+    const int total = UsbUtil::intOf(wifiList.value(QStringLiteral("TotalPage"))).value_or(0);
+    const int page = UsbUtil::intOf(wifiList.value(QStringLiteral("PageIndex"))).value_or(0);
     qDebug() << QStringLiteral("Receive data PageIndex %1, TotalPage Code %2").arg(page).arg(total);
     appendNames(wifiList.value(QStringLiteral("List")).toObject());
     if (total != 0 && page > total) {
@@ -222,6 +224,8 @@ void WifiListWindow::on_listView_clicked(QModelIndex)
 
 void WifiListWindow::leaveFor(const QString& networkName)
 {
+    if (!ScreenFrame::leave(this))
+        return;
     stopScanTimer();
     m_pause.stop();
     UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");

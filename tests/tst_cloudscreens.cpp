@@ -34,6 +34,8 @@ QByteArray indented(const QJsonObject& object)
 }
 }
 
+Q_DECLARE_METATYPE(FakeCloudService::Behaviour)
+
 class TestCloudScreens : public QObject
 {
     Q_OBJECT
@@ -218,28 +220,115 @@ private slots:
         QVERIFY(cloud.untrusted.requests().isEmpty());
     }
 
-    void aServiceThatNeverAnswersKeepsTheButtonDisabled()
+    void aServiceThatStallsEndsInTheNetworkErrorBox_data()
     {
-        cloud.service.setBehaviour("/account/authorize", FakeCloudService::Behaviour::Silent);
+        QTest::addColumn<FakeCloudService::Behaviour>("behaviour");
+        QTest::newRow("silent") << FakeCloudService::Behaviour::Silent;
+        QTest::newRow("one byte a second") << FakeCloudService::Behaviour::Trickle;
+    }
+
+    void aServiceThatStallsEndsInTheNetworkErrorBox()
+    {
+        QFETCH(FakeCloudService::Behaviour, behaviour);
+        cloud.service.setBehaviour("/account/authorize", behaviour);
+        LoginWindow* login = filledLogin();
+        login->setReplyDeadline(1500);
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1, 5000));
+        QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::TimeoutError)));
+        QTRY_VERIFY(next(login)->isEnabled());
+        QVERIFY(login->isVisible());
+
+        cloud.service.resetOutcomes();
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QTRY_VERIFY(Screens::visible<WifiListWindow>());
+    }
+
+    void aSuccessWithoutWhatTheNextStepNeedsIsAFailedStep_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("not json") << QByteArray("/account/authorize") << QByteArray("this is not json");
+        QTest::newRow("an array") << QByteArray("/account/authorize") << QByteArray("[\"user-0001\"]");
+        QTest::newRow("no authToken") << QByteArray("/account/authorize") << QByteArray("{\"uuid\":\"user-0001\"}");
+        QTest::newRow("empty uuid") << QByteArray("/account/authorize") << QByteArray("{\"uuid\":\"\",\"authToken\":\"a\"}");
+        QTest::newRow("number uuid") << QByteArray("/accessToken") << QByteArray("{\"uuid\":7,\"accessToken\":\"t\"}");
+        QTest::newRow("no accessToken") << QByteArray("/accessToken") << QByteArray("{\"uuid\":\"user-0001\"}");
+        QTest::newRow("header in token") << QByteArray("/accessToken")
+                                         << QByteArray("{\"uuid\":\"u\",\"accessToken\":\"t\\r\\nX-Evil: 1\"}");
+        QTest::newRow("line feed in uuid") << QByteArray("/accessToken")
+                                           << QByteArray("{\"uuid\":\"u\\n\",\"accessToken\":\"t\"}");
+    }
+
+    void aSuccessWithoutWhatTheNextStepNeedsIsAFailedStep()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, body);
+        MyApplication::current()->setUuid(QStringLiteral("before"));
+        MyApplication::current()->setAccessToken(QStringLiteral("before"));
+        cloud.service.setReply(path, 200, body);
         LoginWindow* login = filledLogin();
         ModalBoxes boxes;
         QTest::mouseClick(next(login), Qt::LeftButton);
-        QVERIFY(cloud.service.waitForRequests(1));
-        QTest::qWait(500);
-        QVERIFY(!next(login)->isEnabled());
-        QVERIFY(boxes.seen().isEmpty());
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\npath:%1, code:200, phrase:OK")
+                                        .arg(QString::fromLatin1(path).section('/', -1)));
+        QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
+        QVERIFY(!Screens::visible<WifiListWindow>());
+        QCOMPARE(cloud.service.requests().size(), path == "/accessToken" ? 2 : 1);
+        QCOMPARE(MyApplication::current()->uuid(), QStringLiteral("before"));
+        QCOMPARE(MyApplication::current()->accessToken(), QStringLiteral("before"));
     }
 
-    void missingReplyMembersTravelOnAsEmptyText()
+    // The cap applies to what a body decompresses to, so a small compressed reply
+    // cannot grow into gigabytes.
+    void oversizedRepliesAreNetworkErrors_data()
     {
-        cloud.service.setReply("/account/authorize", 200, "this is not json");
-        cloud.service.setReply("/accessToken", 200, "{\"uuid\":7}");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("headers");
+        QTest::addColumn<bool>("accepted");
+        const QByteArray json = "{\"uuid\":\"user-0001\",\"authToken\":\"auth-0001\"}";
+        const QByteArray padded = json + QByteArray(900 * 1024, ' ');
+        const QByteArray huge = "{\"uuid\":\"" + QByteArray(3 * 1024 * 1024, 'u') + "\",\"authToken\":\"a\"}";
+        const QByteArray bomb = qCompress(json + QByteArray(64 * 1024 * 1024, ' '), 9).mid(4);
+        QTest::newRow("just under the cap") << padded << QByteArray() << true;
+        QTest::newRow("3 MiB uuid") << huge << QByteArray() << false;
+        QTest::newRow("deflate bomb") << bomb << QByteArray("Content-Encoding: deflate\r\n") << false;
+    }
+
+    void oversizedRepliesAreNetworkErrors()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, headers);
+        QFETCH(bool, accepted);
+        FakeCloudService::Outcome outcome;
+        outcome.body = body;
+        outcome.extraHeaders = headers;
+        cloud.service.setOutcome("/account/authorize", outcome);
         LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
         QTest::mouseClick(next(login), Qt::LeftButton);
-        QTRY_VERIFY(Screens::visible<WifiListWindow>());
-        QCOMPARE(cloud.service.requests().at(1).body, indented({{"uuid", ""}, {"authToken", ""}}));
-        QCOMPARE(MyApplication::current()->uuid(), QString());
+        if (accepted) {
+            QTRY_VERIFY(Screens::visible<WifiListWindow>());
+            return;
+        }
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::ProtocolFailure)));
+        QCOMPARE(cloud.service.requests().size(), 1);
+        QTRY_VERIFY(next(login)->isEnabled());
+    }
+
+    void serviceTextIsShownAsPlainText()
+    {
+        cloud.service.setReply("/account/authorize", 500, "{}", "<h1>Down</h1>");
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QVERIFY(boxes.last().text.endsWith(QStringLiteral("phrase:<h1>Down</h1>")));
+        QCOMPARE(boxes.last().format, Qt::PlainText);
     }
 
     void accountScreensNeverTalkToTheCamera()

@@ -1,6 +1,7 @@
 // Start-up as the program runs it: the whole sequence of the start function, twice,
 // each time driven from inside its own event loop.
 #include "app/Startup.h"
+#include "command/UsbUtil.h"
 #include "screens/CompleteWindow.h"
 #include "screens/TopWindow.h"
 
@@ -8,6 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QWidget>
@@ -40,6 +43,24 @@ QList<QWidget*> visibleWindows()
     return visible;
 }
 
+// Ends the event loop on the first camera reply.
+class EnvelopeCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    int replies = 0;
+
+public slots:
+    void receiveCmd(EL_CMD cmd)
+    {
+        if (commandOf(cmd) != CMD_JSON_RPC)
+            return;
+        ++replies;
+        QCoreApplication::exit(0);
+    }
+};
+
 int run()
 {
     char name[] = "tst_startup";
@@ -67,6 +88,27 @@ int main()
     scenario = [] { visibleWindows().value(0)->close(); };
     check(run() == 0, "closing the last screen ends the program");
 
+    // Closing the window while the start button waits for the USB start must end the
+    // program, and leave the USB worker able to answer.
+    QElapsedTimer quitting;
+    scenario = [&quitting] {
+        QWidget* top = visibleWindows().first();
+        QTimer::singleShot(0, top, [top, &quitting] {
+            quitting.start();
+            top->close();
+        });
+        QTest::mouseClick(top->findChild<QPushButton*>(QStringLiteral("button_start")), Qt::LeftButton);
+    };
+    check(run() == 0 && quitting.isValid() && quitting.elapsed() < 2000,
+          "closing the window during the USB start ends the program at once");
+    EnvelopeCatcher catcher;
+    scenario = [&catcher] {
+        UsbUtil::instance()->connectCommand(&catcher, "1receiveCmd(EL_CMD)");
+        UsbUtil::instance()->send(UsbUtil::instance()->execAPList());
+        QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });
+    };
+    check(run() == 0 && catcher.replies == 1, "after such a quit the USB worker still answers");
+
     scenario = [] {
         QWidget* top = visibleWindows().first();
         auto* complete = new CompleteWindow;
@@ -79,3 +121,5 @@ int main()
     QTextStream(stdout) << "Totals: " << passes << " passed, " << failures << " failed\n";
     return failures == 0 ? 0 : 1;
 }
+
+#include "tst_startup.moc"

@@ -273,6 +273,41 @@ private slots:
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     }
 
+    // A reply longer than one read must be read whole: what is left in the pipe would
+    // otherwise be taken for the answer to the next request.
+    void longRepliesAreReadWholeAndKeepThePipeInStep_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {1023, 1024, 1025, 2048, 5000})
+            QTest::newRow(qPrintable(QString::number(size))) << size;
+    }
+
+    void longRepliesAreReadWholeAndKeepThePipeInStep()
+    {
+        QFETCH(int, size);
+        const QByteArray head = "{\"id\":7,\"pad\":\"";
+        const QByteArray tail = "\"}";
+        const QByteArray longReply = head + QByteArray(size - head.size() - tail.size(), 'x') + tail;
+        camera.setResponder(QStringLiteral("long"), [longReply](const QJsonObject&) { return longReply; });
+        camera.plug();
+        startManager();
+        const QByteArray longRequest = QJsonDocument(QJsonObject{{"id", 7}, {"method", "long"}}).toJson();
+        QCOMPARE(exchange(jsonRequest(longRequest)).value(QStringLiteral("RESULT")).toByteArray(), longReply);
+        QCOMPARE(replyId(exchange(jsonRequest(requestWithId(8)))), 8);
+        QCOMPARE(replyId(exchange(jsonRequest(requestWithId(9)))), 9);
+    }
+
+    // The worker calls the concrete manager's overrides; destroying a manager right
+    // after posting to it must never leave the worker calling into a half-destroyed one.
+    void destroyingAManagerRightAfterPostingIsSafe()
+    {
+        for (int round = 0; round < 200; ++round) {
+            auto doomed = std::make_unique<evkmanager>();
+            doomed->postCommand(jsonRequest(requestWithId(round)));
+            doomed->postCommand(jsonRequest(requestWithId(round + 1)));
+        }
+    }
+
     void notificationWidgetReportsOnlyDeviceArrivalAndRemoval()
     {
         ClWidgetReceiveNotifyEvent widget;

@@ -147,7 +147,7 @@ private slots:
 
         camera.unplug();
         QTest::qWait(200);
-        QVERIFY(login->isEnabled());
+        QVERIFY(login->isEnabledTo(preparation));
 
         camera.plug();
         auto* second = new PreparationWindow;

@@ -11,7 +11,6 @@
 
 namespace {
 constexpr int ShutdownWaitMs = 1000;
-constexpr int WaiterPollMs = 10;
 }
 
 AbstLibUsbManager::AbstLibUsbManager(QObject* parent)
@@ -25,17 +24,28 @@ AbstLibUsbManager::AbstLibUsbManager(QObject* parent)
 
 AbstLibUsbManager::~AbstLibUsbManager()
 {
-    delete m_notifyWidget;
-    m_notifyWidget = nullptr;
+    shutdown();
+}
+
+void AbstLibUsbManager::shutdown()
+{
+    if (m_shutDownDone)
+        return;
+    m_shutDownDone = true;
+    ClWidgetReceiveNotifyEvent* notifyWidget = nullptr;
     {
         QMutexLocker lock(&m_mutex);
+        std::swap(notifyWidget, m_notifyWidget);
         m_controlQueue.clear();
     }
+    delete notifyWidget;
     dropQueued(nullptr);
     qDeleteAll(m_pendingAnnounce.keys());
     m_pendingAnnounce.clear();
     stopWorker();
     closeAllControllers();
+    for (QEventLoop* waiter : qAsConst(m_controlWaiters))
+        waiter->exit(0);
 }
 
 // A transfer has no time-out, so a camera that never answers would keep the worker
@@ -121,14 +131,26 @@ int AbstLibUsbManager::connectWaitInterval()
 int AbstLibUsbManager::execControl(const QUuid& command)
 {
     QEventLoop loop;
+    const int ticket = ++m_lastTicket;
+    m_controlWaiters.insert(ticket, &loop);
     EL_CMD cmd;
     cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(command));
     {
         QMutexLocker lock(&m_mutex);
-        m_controlQueue.append({cmd, &loop});
+        m_controlQueue.append({cmd, ticket});
     }
     quit();
-    return loop.exec();
+    const int result = loop.exec();
+    m_controlWaiters.remove(ticket);
+    return result;
+}
+
+// GUI thread. A waiter that already gave up (its loop ended with the application)
+// is no longer listed, and the result goes nowhere.
+void AbstLibUsbManager::finishControl(int ticket, int result)
+{
+    if (QEventLoop* waiter = m_controlWaiters.value(ticket))
+        waiter->exit(result);
 }
 
 void AbstLibUsbManager::notifyDeviceOpened(ClLibUsbController* controller)
@@ -165,18 +187,23 @@ bool AbstLibUsbManager::performControl()
     int result = 0;
     if (commandOf(record.cmd) == CMD_START_USB) {
         usb_init();
-        if (m_notifyWidget) {
+        if (mayScanAtStart()) {
             m_started = true;
             scanBus();
             result = 1;
         }
     }
-    if (record.waiter) {
-        while (!record.waiter->isRunning())
-            QThread::msleep(WaiterPollMs);
-        record.waiter->exit(result);
-    }
+    // Posted to this object's thread: it runs once the caller's loop is running, and
+    // not at all if the manager is gone by then.
+    QMetaObject::invokeMethod(
+        this, [this, ticket = record.ticket, result] { finishControl(ticket, result); }, Qt::QueuedConnection);
     return true;
+}
+
+bool AbstLibUsbManager::mayScanAtStart()
+{
+    QMutexLocker lock(&m_mutex);
+    return m_notifyWidget && !m_shutdown;
 }
 
 void AbstLibUsbManager::drainCommands()

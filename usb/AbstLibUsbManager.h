@@ -49,6 +49,10 @@ protected slots:
     virtual void slotConnectWaitEnd();
 
 protected:
+    // Stops the worker, then closes the cameras. A concrete manager calls it first in
+    // its destructor: the worker calls the concrete overrides, which must outlive it.
+    void shutdown();
+
     void run() override;
     virtual void closeAllControllers();
     virtual int execControl(const QUuid& command);
@@ -62,12 +66,16 @@ protected:
     void releaseController(ClLibUsbController* controller);
 
 private:
+    // The waiter is known by its ticket only: the loop lives on the caller's stack and
+    // may be gone (the application quit) by the time the worker is done.
     struct ControlRecord {
         EL_CMD cmd;
-        QEventLoop* waiter;
+        int ticket;
     };
 
     bool performControl();
+    bool mayScanAtStart();
+    void finishControl(int ticket, int result);
     void drainCommands();
     void scanBus();
     bool isSupported(const struct usb_device* device, const QVector<VidPid>& ids) const;
@@ -85,6 +93,10 @@ private:
     QList<EL_CMD> m_commandQueue;
     QMap<QTimer*, ClLibUsbController*> m_pendingAnnounce;
     QMutex m_mutex;
+    // Callers waiting in execControl, by ticket; GUI thread only.
+    QMap<int, QEventLoop*> m_controlWaiters;
+    int m_lastTicket = 0;
+    bool m_shutDownDone = false;
 
     // Scans come from the worker (start-up) and from the GUI thread (notifications);
     // they must never overlap.

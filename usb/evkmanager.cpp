@@ -7,6 +7,10 @@
 namespace {
 constexpr int NoTimeout = 0;
 constexpr int FirstEndpoint = 0;
+// A reply that fills the read buffer may go on: the camera ends a bulk transfer with a
+// short packet, so each further read waits only briefly for it.
+constexpr int ContinuationTimeoutMs = 200;
+constexpr int MaxReplyBytes = 64 * 1024;
 
 QByteArray lengthHeader(int length)
 {
@@ -14,6 +18,11 @@ QByteArray lengthHeader(int length)
     qToLittleEndian<qint32>(length, header.data());
     return header;
 }
+}
+
+evkmanager::~evkmanager()
+{
+    shutdown();
 }
 
 QVector<VidPid> evkmanager::supportedDevices()
@@ -58,5 +67,19 @@ void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& requ
         reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_READ);
         return;
     }
+    readRest(controller, result);
     reply.insert(QStringLiteral("RESULT"), result);
+}
+
+// Whatever is left of a long reply would otherwise be taken for the answer to the next
+// request, and so on for every exchange after it.
+void evkmanager::readRest(ClLibUsbController* controller, QByteArray& result)
+{
+    int lastChunk = result.size();
+    while (lastChunk == ClLibUsbController::ReadBufferSize && result.size() < MaxReplyBytes) {
+        QByteArray chunk;
+        controller->bulkRead(chunk, ContinuationTimeoutMs, FirstEndpoint);
+        result.append(chunk);
+        lastChunk = chunk.size();
+    }
 }

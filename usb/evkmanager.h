@@ -11,6 +11,7 @@ public:
     static constexpr uint16_t CameraProductId = 0x0001;
 
     evkmanager() = default;
+    ~evkmanager() override;
 
     QVector<VidPid> supportedDevices() override;
 
@@ -20,4 +21,5 @@ protected:
 
 private:
     static void exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply);
+    static void readRest(ClLibUsbController* controller, QByteArray& result);
 };

@@ -17,12 +17,17 @@ QList<SeenBox> ModalBoxes::seen() const
 
 SeenBox ModalBoxes::last() const
 {
-    return m_seen.isEmpty() ? SeenBox{QString(), QMessageBox::NoIcon, QString(), false} : m_seen.last();
+    return m_seen.isEmpty() ? SeenBox{QString(), QMessageBox::NoIcon, QString(), false, Qt::AutoText} : m_seen.last();
 }
 
 bool ModalBoxes::waitFor(int count, int timeoutMs)
 {
     return QTest::qWaitFor([&] { return m_seen.size() >= count; }, timeoutMs);
+}
+
+void ModalBoxes::whileOpen(std::function<void()> action)
+{
+    m_whileOpen = std::move(action);
 }
 
 void ModalBoxes::poll()
@@ -34,6 +39,8 @@ void ModalBoxes::poll()
     if (!ok || box->property("ravelo_seen").toBool())
         return;
     box->setProperty("ravelo_seen", true);
-    m_seen.append({box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled()});
+    if (m_whileOpen)
+        m_whileOpen();
+    m_seen.append({box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled(), box->textFormat()});
     ok->click();
 }

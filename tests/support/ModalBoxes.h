@@ -6,11 +6,14 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 struct SeenBox {
     QString title;
     QMessageBox::Icon icon;
     QString text;
     bool enabled;
+    Qt::TextFormat format;
 };
 
 // Watches for modal message boxes while it lives: records each one and clicks its OK
@@ -26,10 +29,13 @@ public:
     // Waits until count boxes have been seen; false when they never come.
     bool waitFor(int count, int timeoutMs = 10000);
     SeenBox last() const;
+    // Runs once for each box while it is open, before the box is recorded and closed.
+    void whileOpen(std::function<void()> action);
 
 private:
     void poll();
 
     QTimer m_timer;
     QList<SeenBox> m_seen;
+    std::function<void()> m_whileOpen;
 };

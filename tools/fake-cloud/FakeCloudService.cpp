@@ -6,6 +6,9 @@
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QSslSocket>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 QString certificateFile(const QString& name)
@@ -223,11 +226,31 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
         socket->disconnectFromHost();
         return;
     case Behaviour::Reply:
+    case Behaviour::Trickle:
         head = "HTTP/1.1 " + QByteArray::number(outcome.status) + ' ' + outcome.reason + "\r\n"
-               "Content-Type: application/json\r\n";
+               "Content-Type: application/json\r\n" + outcome.extraHeaders;
         break;
     }
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (outcome.behaviour == Behaviour::Trickle) {
+        trickle(socket, head + body);
+        return;
+    }
     socket->write(head + body);
     socket->disconnectFromHost();
+}
+
+void FakeCloudService::trickle(QSslSocket* socket, const QByteArray& bytes)
+{
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<int>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, bytes, sent] {
+        if (*sent >= bytes.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(bytes.mid((*sent)++, 1));
+    });
+    timer->start(1000);
 }

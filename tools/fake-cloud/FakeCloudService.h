@@ -29,13 +29,15 @@ class FakeCloudService : public QTcpServer
     Q_OBJECT
 
 public:
-    enum class Behaviour { Reply, Redirect, CutOff, Silent };
+    // Trickle sends the reply one byte a second.
+    enum class Behaviour { Reply, Redirect, CutOff, Silent, Trickle };
 
     struct Outcome {
         Behaviour behaviour = Behaviour::Reply;
         int status = 200;
         QByteArray reason = "OK";
         QByteArray body;
+        QByteArray extraHeaders; // whole "Name: value\r\n" lines
     };
 
     explicit FakeCloudService(QObject* parent = nullptr);
@@ -67,6 +69,7 @@ protected:
 private:
     void readRequest(QSslSocket* socket);
     void respond(QSslSocket* socket, const RecordedRequest& request);
+    void trickle(QSslSocket* socket, const QByteArray& bytes);
     Outcome outcomeFor(const RecordedRequest& request) const;
     static Outcome defaultOutcome(const RecordedRequest& request);
 

@@ -1,0 +1,281 @@
+// Hasty users and late camera replies: a second activation, a reply already queued
+// for a screen that has moved on, and the camera going away while a box is open.
+#include "CloudFixture.h"
+#include "EmulatedCamera.h"
+#include "ModalBoxes.h"
+#include "Screens.h"
+#include "TestMain.h"
+#include "app/MyApplication.h"
+#include "cloud/CameraNameWindow.h"
+#include "cloud/LoginWindow.h"
+#include "command/UsbUtil.h"
+#include "screens/CompleteWindow.h"
+#include "screens/PreparationWindow.h"
+#include "screens/SettingsWiFiWindow.h"
+#include "screens/TopWindow.h"
+#include "screens/WifiListWindow.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using Screens::child;
+
+namespace {
+constexpr int SettleMs = 400;
+
+EL_CMD replyEnvelope(const QJsonObject& reply)
+{
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_JSON_RPC));
+    cmd.insert(QStringLiteral("METHOD"), QString());
+    cmd.insert(QStringLiteral("RESULT"), QJsonDocument(reply).toJson());
+    return cmd;
+}
+
+EL_CMD errorReply(int id)
+{
+    return replyEnvelope({{"id", id}, {"error", QJsonObject{{"code", 5}, {"message", "<h1>no</h1>"}}}});
+}
+
+// Delivered later, as the USB worker's replies are: a queued call already posted.
+void queueReply(QObject* screen, const EL_CMD& reply)
+{
+    QMetaObject::invokeMethod(screen, "receiveCmd", Qt::QueuedConnection, Q_ARG(EL_CMD, reply));
+}
+
+int visibleCount(const char* className)
+{
+    int count = 0;
+    for (QWidget* window : Screens::visibleWindows())
+        count += QLatin1String(window->metaObject()->className()) == QLatin1String(className) ? 1 : 0;
+    return count;
+}
+
+QPushButton* button(QWidget* screen, const QString& name)
+{
+    return screen->findChild<QPushButton*>(name);
+}
+}
+
+class TestHandOver : public QObject
+{
+    Q_OBJECT
+
+    EmulatedCamera camera;
+    CloudFixture cloud;
+
+    QMainWindow* screenNamed(const QString& name)
+    {
+        QMainWindow* screen = nullptr;
+        if (name == QLatin1String("PreparationWindow"))
+            screen = new PreparationWindow;
+        else if (name == QLatin1String("WifiListWindow"))
+            screen = new WifiListWindow;
+        else if (name == QLatin1String("SettingsWiFiWindow"))
+            screen = new SettingsWiFiWindow(QStringLiteral("Home"));
+        else if (name == QLatin1String("CameraNameWindow"))
+            screen = new CameraNameWindow;
+        else if (name == QLatin1String("CompleteWindow"))
+            screen = new CompleteWindow;
+        else if (name == QLatin1String("LoginWindow"))
+            screen = filledLogin();
+        screen->show();
+        return screen;
+    }
+
+    QMainWindow* filledLogin()
+    {
+        auto* login = new LoginWindow;
+        Screens::type(login, "lineEdit", QStringLiteral("hanako@example.jp"));
+        Screens::type(login, "lineEdit_2", QStringLiteral("pass-word1"));
+        return login;
+    }
+
+private slots:
+    // First, while the command sender does not exist yet: the second click arrives
+    // while the first one waits for the USB start.
+    void aSecondClickDuringTheUsbStartOpensNothingMore()
+    {
+        TopWindow top;
+        top.show();
+        QPushButton* start = button(&top, QStringLiteral("button_start"));
+        QTimer::singleShot(0, start, [start] { QTest::mouseClick(start, Qt::LeftButton); });
+        QTest::mouseClick(start, Qt::LeftButton);
+        QTest::qWait(SettleMs);
+        QCOMPARE(visibleCount("PreparationWindow"), 1);
+        QCOMPARE(Screens::visibleWindows().size(), 1);
+    }
+
+    void initTestCase()
+    {
+        camera.plug();
+        WifiListWindow::setTimings({3000, 100});
+        MyApplication::current()->setUuid(QStringLiteral("user-0001"));
+        MyApplication::current()->setAccessToken(QStringLiteral("token-0001"));
+    }
+
+    void cleanup()
+    {
+        Screens::closeAll();
+        Screens::destroyAll();
+        camera.resetBehaviour();
+        camera.clearRecords();
+        if (!UsbUtil::instance()->hasCamera()) {
+            camera.plug();
+            QTRY_VERIFY(UsbUtil::instance()->hasCamera());
+        }
+    }
+
+    void aSecondActivationDoesNothing_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<bool>("byKeyboard");
+        const struct {
+            const char* row;
+            const char* screen;
+            const char* button;
+            const char* next;
+        } cases[] = {
+            {"preparation, sign in", "PreparationWindow", "button_login", "LoginWindow"},
+            {"preparation, register", "PreparationWindow", "button_regist_user", "RegistUserWindow"},
+            {"list, other network", "WifiListWindow", "button_connect_wifi_other", "SettingsWiFiWindow"},
+            {"settings, back", "SettingsWiFiWindow", "button_back_to_wifilist", "WifiListWindow"},
+            {"settings, connect", "SettingsWiFiWindow", "button_connect_wifi", "CameraNameWindow"},
+            {"sign-in, next", "LoginWindow", "button_next", "WifiListWindow"},
+            {"naming, next", "CameraNameWindow", "button_next", "CompleteWindow"},
+            {"completion", "CompleteWindow", "button_complate", ""},
+        };
+        for (const auto& c : cases) {
+            for (bool byKeyboard : {false, true}) {
+                const QString row = QStringLiteral("%1 (%2)").arg(c.row, byKeyboard ? "space twice" : "double click");
+                QTest::newRow(qPrintable(row)) << c.screen << c.button << c.next << byKeyboard;
+            }
+        }
+    }
+
+    void aSecondActivationDoesNothing()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, buttonName);
+        QFETCH(QString, next);
+        QFETCH(bool, byKeyboard);
+        QMainWindow* current = screenNamed(screen);
+        QPushButton* target = button(current, buttonName);
+        QTRY_VERIFY(target->isEnabled());
+        for (int activation = 0; activation < 2; ++activation) {
+            if (byKeyboard)
+                QTest::keyClick(target, Qt::Key_Space);
+            else
+                QTest::mouseClick(target, Qt::LeftButton);
+        }
+        if (!next.isEmpty())
+            QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
+        QTest::qWait(SettleMs);
+        QCOMPARE(visibleCount(qPrintable(next)), next.isEmpty() ? 0 : 1);
+        QCOMPARE(Screens::visibleWindows().size(), next.isEmpty() ? 0 : 1);
+        QVERIFY(camera.requestedMethods().count(QStringLiteral("setNetworkSetting")) <= 1);
+        QVERIFY(camera.requestedMethods().count(QStringLiteral("setToken")) <= 1);
+    }
+
+    // disconnectCommand does not take back calls already queued; a screen that has
+    // moved on must still ignore them.
+    void aScreenThatHasMovedOnIgnoresQueuedReplies_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("leaveBy");
+        QTest::addColumn<int>("replyId");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("method");
+        QTest::newRow("list") << "WifiListWindow" << "button_connect_wifi_other" << 1 << "SettingsWiFiWindow"
+                              << "getAPList";
+        QTest::newRow("settings") << "SettingsWiFiWindow" << "button_back_to_wifilist" << 10000 << "WifiListWindow"
+                                  << "setNetworkSetting";
+        QTest::newRow("naming, duplicate answer") << "CameraNameWindow" << QString() << 100000 << "CompleteWindow"
+                                                  << "setToken";
+    }
+
+    void aScreenThatHasMovedOnIgnoresQueuedReplies()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, leaveBy);
+        QFETCH(int, replyId);
+        QFETCH(QString, next);
+        QFETCH(QString, method);
+        QMainWindow* current = screenNamed(screen);
+        if (!leaveBy.isEmpty())
+            QTRY_VERIFY(button(current, leaveBy)->isEnabled());
+        const int sentBefore = camera.requestedMethods().count(method);
+        const EL_CMD reply = replyEnvelope({{"id", replyId}, {"result", QJsonObject()}});
+        queueReply(current, reply);
+        if (leaveBy.isEmpty())
+            queueReply(current, reply);
+        else
+            QTest::mouseClick(button(current, leaveBy), Qt::LeftButton);
+        QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
+        QTest::qWait(SettleMs);
+        QCOMPARE(Screens::visibleWindows().size(), 1);
+        QCOMPARE(visibleCount(qPrintable(next)), 1);
+        QCOMPARE(camera.requestedMethods().count(method), sentBefore);
+    }
+
+    // An open box must keep taking its click when the camera goes away, and a second
+    // answer while it is open must not open a second box or screen.
+    void anOpenBoxOutlastsUnplugAndDuplicates_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("duringBox");
+        QTest::addColumn<QString>("next");
+        for (const char* during : {"unplug", "duplicate answer"}) {
+            QTest::newRow(qPrintable(QStringLiteral("settings, camera error, %1").arg(during)))
+                << "SettingsWiFiWindow" << "setNetworkSetting" << during << "CameraNameWindow";
+            QTest::newRow(qPrintable(QStringLiteral("naming, camera error, %1").arg(during)))
+                << "CameraNameWindow" << "setToken" << during << "CompleteWindow";
+        }
+        QTest::newRow("naming, service failure, unplug") << "CameraNameWindow" << "/devices" << "unplug" << QString();
+    }
+
+    void anOpenBoxOutlastsUnplugAndDuplicates()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, failure);
+        QFETCH(QString, duringBox);
+        QFETCH(QString, next);
+        if (failure.startsWith('/'))
+            cloud.service.setReply(failure.toUtf8(), 500, "{}", "Internal Server Error");
+        else
+            camera.setError(failure, 5, QStringLiteral("<h1>no</h1>"));
+        QMainWindow* current = screenNamed(screen);
+        ModalBoxes boxes;
+        boxes.whileOpen([&] {
+            if (duringBox == QLatin1String("unplug")) {
+                camera.unplugAll();
+                QTRY_VERIFY(!UsbUtil::instance()->hasCamera());
+            } else {
+                queueReply(current, errorReply(failure == QLatin1String("setToken") ? 100000 : 10000));
+                QTest::qWait(100);
+            }
+        });
+        QTest::mouseClick(button(current, screen == "CameraNameWindow" ? "button_next" : "button_connect_wifi"),
+                          Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QVERIFY(boxes.last().enabled);
+        QTest::qWait(SettleMs);
+        QCOMPARE(boxes.seen().size(), 1);
+        if (!next.isEmpty()) {
+            QCOMPARE(boxes.last().text, QStringLiteral("<h1>no</h1> [code:5]"));
+            QCOMPARE(boxes.last().format, Qt::PlainText);
+            QCOMPARE(visibleCount(qPrintable(next)), 1);
+            QCOMPARE(Screens::visibleWindows().size(), 1);
+        }
+        cloud.service.resetOutcomes();
+    }
+};
+
+RAVELO_TEST_MAIN(TestHandOver)
+#include "tst_handover.moc"
