@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+
+#include <limits>
 #include <QThread>
 
 #include <atomic>
@@ -121,6 +123,37 @@ private slots:
         QTest::newRow("19999 is a setting") << QJsonValue(19999) << int(UsbUtil::NetworkSettingId) << true;
         QTest::newRow("100000 is a token") << QJsonValue(100000) << int(UsbUtil::TokenId) << true;
         QTest::newRow("10000 is not a token") << QJsonValue(10000) << int(UsbUtil::TokenId) << false;
+        QTest::newRow("1e300 is in no band") << QJsonValue(1e300) << int(UsbUtil::ExecApListId) << false;
+        QTest::newRow("2^32 + 1 is in no band") << QJsonValue(4294967297.0) << int(UsbUtil::ExecApListId) << false;
+        QTest::newRow("-1e300 is in no band") << QJsonValue(-1e300) << int(UsbUtil::TokenId) << false;
+    }
+
+    // Numbers from the camera become ints only when they fit; anything else is no number.
+    void cameraNumbersAreReadOnlyWhenTheyFit_data()
+    {
+        QTest::addColumn<QJsonValue>("value");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("integer") << QJsonValue(101) << 101 << true;
+        QTest::newRow("fraction is dropped") << QJsonValue(-7.9) << -7 << true;
+        QTest::newRow("largest int") << QJsonValue(2147483647.5) << 2147483647 << true;
+        QTest::newRow("smallest int") << QJsonValue(-2147483648.5) << int(-2147483647 - 1) << true;
+        QTest::newRow("one past the largest") << QJsonValue(2147483648.0) << 0 << false;
+        QTest::newRow("one below the smallest") << QJsonValue(-2147483649.0) << 0 << false;
+        QTest::newRow("huge") << QJsonValue(1e308) << 0 << false;
+        QTest::newRow("infinity") << QJsonValue(std::numeric_limits<double>::infinity()) << 0 << false;
+        QTest::newRow("text") << QJsonValue(QStringLiteral("5")) << 0 << false;
+        QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << 0 << false;
+    }
+
+    void cameraNumbersAreReadOnlyWhenTheyFit()
+    {
+        QFETCH(QJsonValue, value);
+        QFETCH(int, expected);
+        QFETCH(bool, fits);
+        const std::optional<int> number = UsbUtil::intOf(value);
+        QCOMPARE(number.has_value(), fits);
+        QCOMPARE(number.value_or(0), expected);
     }
 
     void repliesAreRecognisedByTheirIdBand()

@@ -409,6 +409,40 @@ private slots:
         QVERIFY(naming->serialId() != CameraNameWindow().serialId());
     }
 
+    // Without a device id there is nothing to register or to hand to the camera: the
+    // step fails where the user can retry, and the camera is told nothing.
+    void aRegistrationReplyWithoutADeviceIdIsAFailedStep_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("account, missing") << FakeCloudService::accountHostName() << QByteArray("{}") << 1;
+        QTest::newRow("account, not json") << FakeCloudService::accountHostName() << QByteArray("<html>") << 1;
+        QTest::newRow("application, empty") << FakeCloudService::applicationHostName()
+                                            << QByteArray("{\"deviceId\":\"\"}") << 2;
+        QTest::newRow("application, a number") << FakeCloudService::applicationHostName()
+                                               << QByteArray("{\"deviceId\":12}") << 2;
+    }
+
+    void aRegistrationReplyWithoutADeviceIdIsAFailedStep()
+    {
+        QFETCH(QString, host);
+        QFETCH(QByteArray, body);
+        QFETCH(int, requests);
+        cloud.service.setReply("/devices", 200, body, "OK", host);
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        ModalBoxes boxes;
+        QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, QStringLiteral("カメラ登録中にエラーが発生しました\npath:devices, code:200, phrase:OK"));
+        QTRY_VERIFY(child<QPushButton>(naming, "button_next")->isEnabled());
+        QCOMPARE(cloud.service.requests().size(), requests);
+        QVERIFY(!camera.requestedMethods().contains(QStringLiteral("setToken")));
+        QVERIFY(naming->isVisible());
+        cloud.service.resetOutcomes();
+    }
+
     void namingWaitsForTheCamerasOwnAnswer()
     {
         camera.setResponder(QStringLiteral("setToken"), [](const QJsonObject&) { return replyWithId(10000); });

@@ -2,12 +2,15 @@
 # One-step set-up for a Debian 12 machine.
 #   tools/setup.sh run    install what is needed, build, and start the wizard against
 #                         the simulated camera and the local cloud service
-#   tools/setup.sh test   install what is needed, build, and run every test
+#   tools/setup.sh test   install what is needed, build, and run every test; then
+#                         build again with AddressSanitizer and UndefinedBehaviorSanitizer
+#                         and run every test under them
 # Both can be run again at any time.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${RAVELO_BUILD_DIR:-$here/build}"
+sanitized_build="${RAVELO_SANITIZED_BUILD_DIR:-$here/build-sanitize}"
 
 packages=(
     build-essential cmake pkg-config
@@ -37,6 +40,13 @@ run_tests() {
     ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 }
 
+# A second build folder: every sanitizer report fails the test that caused it.
+sanitized_tests() {
+    cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON
+    cmake --build "$sanitized_build" -j"$(nproc)"
+    ctest --test-dir "$sanitized_build" --output-on-failure -j"$(nproc)"
+}
+
 launch() {
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display found: run it under a virtual one with: xvfb-run -a $0 run" >&2
@@ -47,6 +57,6 @@ launch() {
 
 case "${1:-}" in
     run) install_dependencies; build; launch ;;
-    test) install_dependencies; build; run_tests ;;
+    test) install_dependencies; build; run_tests; sanitized_tests ;;
     *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac

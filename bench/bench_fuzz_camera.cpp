@@ -1,0 +1,34 @@
+// The long run of the camera reply fuzzer: at least 100,000 generated replies through
+// every screen that listens to the camera. Arguments: [inputs] [seed]. Run under
+// umockdev-wrapper, so that the USB link sees an empty emulated bus.
+#include "CameraReplyFuzzer.h"
+#include "EmulatedCamera.h"
+#include "app/MyApplication.h"
+#include "screens/WifiListWindow.h"
+
+#include <QLoggingCategory>
+#include <QTextStream>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    EmulatedCamera camera;
+    MyApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    WifiListWindow::setTimings({60000, 0});
+    const int inputs = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const quint64 seed = argc > 2 ? QByteArray(argv[2]).toULongLong() : 1;
+
+    QTextStream report(stdout);
+    CameraReplyFuzzer::Figures figures;
+    {
+        CameraReplyFuzzer fuzzer(report);
+        figures = fuzzer.run(seed, inputs);
+    }
+    report << QString::asprintf("camera reply fuzz: %d inputs (seeds %llu..%llu), %.1f s, %.0f inputs/s, "
+                                "crashes 0, hangs %d, anomalies %d\n",
+                                figures.inputs, static_cast<unsigned long long>(seed),
+                                static_cast<unsigned long long>(seed + quint64(inputs) - 1), figures.seconds,
+                                figures.inputs / figures.seconds, figures.hangs, figures.anomalies);
+    return figures.hangs == 0 && figures.anomalies == 0 ? 0 : 1;
+}
