@@ -6,3 +6,6 @@ export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 umockdev-wrapper "$build/bench/bench_usb"
 umockdev-wrapper "$build/bench/bench_scan"
 "$build/bench/bench_startup"
+# The long fuzz runs take several minutes each.
+umockdev-wrapper "$build/bench/bench_fuzz_camera" 100000
+umockdev-wrapper "$build/bench/bench_fuzz_service" 1000

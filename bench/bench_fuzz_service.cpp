@@ -1,0 +1,32 @@
+// The long run of the service reply fuzzer: at least 1,000 abusive replies over TLS
+// from the local cloud service. Arguments: [replies] [seed]. Run under
+// umockdev-wrapper: camera naming ends with the emulated camera's answer.
+#include "CloudFixture.h"
+#include "EmulatedCamera.h"
+#include "ServiceReplyFuzzer.h"
+#include "app/MyApplication.h"
+
+#include <QLoggingCategory>
+#include <QTextStream>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    EmulatedCamera camera;
+    camera.plug();
+    MyApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    CloudFixture cloud;
+    const int replies = argc > 1 ? QByteArray(argv[1]).toInt() : 1000;
+    const quint64 seed = argc > 2 ? QByteArray(argv[2]).toULongLong() : 1;
+
+    QTextStream report(stdout);
+    ServiceReplyFuzzer fuzzer(cloud, camera, report);
+    const ServiceReplyFuzzer::Figures figures = fuzzer.run(seed, replies);
+    report << QString::asprintf("service reply fuzz: %d replies over TLS (seeds %llu..%llu), %.1f s, %.1f replies/s, "
+                                "crashes 0, hangs %d, anomalies %d\n",
+                                figures.inputs, static_cast<unsigned long long>(seed),
+                                static_cast<unsigned long long>(seed + quint64(replies) - 1), figures.seconds,
+                                figures.inputs / figures.seconds, figures.hangs, figures.anomalies);
+    return figures.hangs == 0 && figures.anomalies == 0 ? 0 : 1;
+}

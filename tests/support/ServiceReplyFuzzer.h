@@ -1,0 +1,51 @@
+#pragma once
+
+#include "FakeCloudService.h"
+
+#include <QString>
+#include <QTextStream>
+
+class CloudFixture;
+class EmulatedCamera;
+class QMainWindow;
+
+// Sends abusive replies from the local cloud service, over real TLS, to the screens
+// that talk to it (sign-in, registration, camera naming) and checks that each
+// exchange ends exactly once, in a box or on the next screen, within its deadline;
+// that a reply lacking what the next step needs never leads on; and that nothing
+// the service sent reaches a request header. Input n of a run with seed s is made
+// from seed s + n alone.
+class ServiceReplyFuzzer
+{
+public:
+    struct Figures {
+        int inputs = 0;
+        double seconds = 0;
+        int hangs = 0;
+        int anomalies = 0;
+    };
+
+    struct Input {
+        QString screen;
+        QByteArray path;
+        QString host;
+        FakeCloudService::Outcome outcome;
+        bool leadsOn = false; // what a correct client does with it
+    };
+
+    ServiceReplyFuzzer(CloudFixture& cloud, EmulatedCamera& camera, QTextStream& report);
+
+    Figures run(quint64 seed, int count);
+
+    static Input generate(quint64 inputSeed);
+
+private:
+    void check(quint64 inputSeed);
+    QMainWindow* open(const QString& screen);
+    void anomaly(quint64 inputSeed, const QString& what);
+
+    CloudFixture& m_cloud;
+    EmulatedCamera& m_camera;
+    QTextStream& m_report;
+    Figures m_figures;
+};
