@@ -25,10 +25,6 @@ int main(int argc, char** argv)
         CameraReplyFuzzer fuzzer(report);
         figures = fuzzer.run(seed, inputs);
     }
-    report << QString::asprintf("camera reply fuzz: %d inputs (seeds %llu..%llu), %.1f s, %.0f inputs/s, "
-                                "crashes 0, hangs %d, anomalies %d\n",
-                                figures.inputs, static_cast<unsigned long long>(seed),
-                                static_cast<unsigned long long>(seed + quint64(inputs) - 1), figures.seconds,
-                                figures.inputs / figures.seconds, figures.hangs, figures.anomalies);
-    return figures.hangs == 0 && figures.anomalies == 0 ? 0 : 1;
+    report << figures.summary("camera reply fuzz", seed);
+    return figures.clean() ? 0 : 1;
 }

@@ -23,10 +23,6 @@ int main(int argc, char** argv)
     QTextStream report(stdout);
     ServiceReplyFuzzer fuzzer(cloud, camera, report);
     const ServiceReplyFuzzer::Figures figures = fuzzer.run(seed, replies);
-    report << QString::asprintf("service reply fuzz: %d replies over TLS (seeds %llu..%llu), %.1f s, %.1f replies/s, "
-                                "crashes 0, hangs %d, anomalies %d\n",
-                                figures.inputs, static_cast<unsigned long long>(seed),
-                                static_cast<unsigned long long>(seed + quint64(replies) - 1), figures.seconds,
-                                figures.inputs / figures.seconds, figures.hangs, figures.anomalies);
-    return figures.hangs == 0 && figures.anomalies == 0 ? 0 : 1;
+    report << figures.summary("service reply fuzz over TLS", seed);
+    return figures.clean() ? 0 : 1;
 }

@@ -82,16 +82,12 @@ void LoginWindow::handleReplySuccess(QNetworkReply* reply)
 
 void LoginWindow::requestAccessToken(const QJsonObject& authorization, QNetworkReply* reply)
 {
-    QString uuid;
-    QString authToken;
-    if (!requiredText(authorization, QStringLiteral("uuid"), uuid)
-        || !requiredText(authorization, QStringLiteral("authToken"), authToken)) {
-        showFailedStep(reply);
+    const QStringList values = takeStep(authorization, {QStringLiteral("uuid"), QStringLiteral("authToken")}, reply);
+    if (values.isEmpty())
         return;
-    }
     QJsonObject exchange;
-    exchange.insert(QStringLiteral("uuid"), uuid);
-    exchange.insert(QStringLiteral("authToken"), authToken);
+    exchange.insert(QStringLiteral("uuid"), values.at(0));
+    exchange.insert(QStringLiteral("authToken"), values.at(1));
     postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/accessToken")), exchange);
 }
 
@@ -99,24 +95,29 @@ void LoginWindow::requestAccessToken(const QJsonObject& authorization, QNetworkR
 // user can still retry.
 void LoginWindow::storeIdentityAndContinue(const QJsonObject& accessToken, QNetworkReply* reply)
 {
-    QString uuid;
-    QString token;
-    if (!requiredText(accessToken, QStringLiteral("uuid"), uuid)
-        || !requiredText(accessToken, QStringLiteral("accessToken"), token)) {
-        showFailedStep(reply);
-        return;
-    }
-    if (!ScreenFrame::leave(this))
+    const QStringList values = takeStep(accessToken, {QStringLiteral("uuid"), QStringLiteral("accessToken")}, reply);
+    if (values.isEmpty() || !ScreenFrame::leave(this))
         return;
     MyApplication* app = MyApplication::current();
-    app->setUuid(uuid);
-    app->setAccessToken(token);
+    app->setUuid(values.at(0));
+    app->setAccessToken(values.at(1));
     ScreenFrame::handOver(this, new WifiListWindow);
 }
 
-void LoginWindow::showFailedStep(QNetworkReply* reply)
+// The members a step passes on, in the order asked; none, after the failed-step box,
+// when any of them is unusable.
+QStringList LoginWindow::takeStep(const QJsonObject& body, const QStringList& keys, QNetworkReply* reply)
 {
-    showFailedReply(tr("ログイン処理中にエラーが発生しました"), reply, ui->button_next);
+    QStringList values;
+    for (const QString& key : keys) {
+        QString value;
+        if (!requiredText(body, key, value)) {
+            showFailedReply(tr("ログイン処理中にエラーが発生しました"), reply, ui->button_next);
+            return {};
+        }
+        values.append(value);
+    }
+    return values;
 }
 
 void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)

@@ -2,6 +2,7 @@
 
 #include "WebClientWindow.h"
 
+#include <QStringList>
 #include <QValidator>
 
 namespace Ui {
@@ -36,7 +37,7 @@ private:
     void updateNextButton();
     void requestAccessToken(const QJsonObject& authorization, QNetworkReply* reply);
     void storeIdentityAndContinue(const QJsonObject& accessToken, QNetworkReply* reply);
-    void showFailedStep(QNetworkReply* reply);
+    QStringList takeStep(const QJsonObject& body, const QStringList& keys, QNetworkReply* reply);
 
     Ui::LoginWindow* ui;
     QValidator* m_emailValidator;

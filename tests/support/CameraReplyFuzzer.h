@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FuzzFigures.h"
+
 #include "usb/ElCmd.h"
 
 #include <QByteArray>
@@ -17,12 +19,7 @@
 class CameraReplyFuzzer
 {
 public:
-    struct Figures {
-        int inputs = 0;
-        double seconds = 0;
-        int hangs = 0;
-        int anomalies = 0;
-    };
+    using Figures = FuzzFigures;
 
     explicit CameraReplyFuzzer(QTextStream& report);
     ~CameraReplyFuzzer();

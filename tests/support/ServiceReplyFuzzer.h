@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FuzzFigures.h"
+
 #include "FakeCloudService.h"
 
 #include <QString>
@@ -18,12 +20,7 @@ class QMainWindow;
 class ServiceReplyFuzzer
 {
 public:
-    struct Figures {
-        int inputs = 0;
-        double seconds = 0;
-        int hangs = 0;
-        int anomalies = 0;
-    };
+    using Figures = FuzzFigures;
 
     struct Input {
         QString screen;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// What a fuzz run measured. A crash ends the process before these are printed, and
+// names the seed of the input that caused it.
+struct FuzzFigures {
+    int inputs = 0;
+    double seconds = 0;
+    int hangs = 0;
+    int anomalies = 0;
+
+    bool clean() const { return hangs == 0 && anomalies == 0; }
+
+    QString summary(const char* what, quint64 firstSeed) const
+    {
+        return QString::asprintf("%s: %d inputs (seeds %llu..%llu), %.1f s, %.1f inputs/s, crashes 0, hangs %d, "
+                                 "anomalies %d\n",
+                                 what, inputs, static_cast<unsigned long long>(firstSeed),
+                                 static_cast<unsigned long long>(firstSeed + quint64(inputs) - 1), seconds,
+                                 inputs / seconds, hangs, anomalies);
+    }
+};
