@@ -51,7 +51,7 @@ void CameraNameWindow::on_button_next_clicked()
     device.insert(QStringLiteral("serialId"), m_serialId);
     device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
     qDebug() << QJsonDocument(device).toJson();
-    postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), device,
+    m_accountStep = postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), device,
              {{"User-Agent", "NUVA/1.0"}});
 }
 
@@ -72,10 +72,9 @@ void CameraNameWindow::handleReplySuccess(QNetworkReply* reply)
         showFailedReply(tr("カメラ登録中にエラーが発生しました"), reply, ui->button_next);
         return;
     }
-    const QString host = reply->url().host(QUrl::FullyDecoded);
-    if (host == ServiceHosts::hostName(ServiceHosts::accountHost()))
+    if (reply == m_accountStep)
         registerWithApplicationService(deviceId);
-    else if (host == ServiceHosts::hostName(ServiceHosts::applicationHost()))
+    else if (reply == m_applicationStep)
         handDeviceIdentityToCamera(deviceId);
 }
 
@@ -89,7 +88,8 @@ void CameraNameWindow::registerWithApplicationService(const QString& deviceId)
     const MyApplication* app = MyApplication::current();
     const QByteArray authorization =
         (QStringLiteral("X-NUVA uuid=") + app->uuid() + QStringLiteral(" token=") + app->accessToken()).toUtf8();
-    postJson(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")), device, {},
+    m_applicationStep =
+        postJson(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")), device, {},
              {{"Authorization", authorization}});
 }
 

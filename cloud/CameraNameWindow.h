@@ -3,6 +3,9 @@
 #include "WebClientWindow.h"
 #include "usb/ElCmd.h"
 
+#include <QNetworkReply>
+#include <QPointer>
+
 namespace Ui {
 class CameraNameWindow;
 }
@@ -40,4 +43,8 @@ private:
 
     Ui::CameraNameWindow* ui;
     QString m_serialId;
+    // The request of each step in flight: both hosts may share one name, so a reply is
+    // known by the request it answers, never by its address.
+    QPointer<QNetworkReply> m_accountStep;
+    QPointer<QNetworkReply> m_applicationStep;
 };

@@ -57,7 +57,8 @@ void LoginWindow::on_button_next_clicked()
     QJsonObject credentials;
     credentials.insert(QStringLiteral("email"), ui->lineEdit->text());
     credentials.insert(QStringLiteral("password"), ui->lineEdit_2->text());
-    postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/authorize")), credentials);
+    m_authorizeStep =
+        postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/authorize")), credentials);
 }
 
 void LoginWindow::on_button_next_pressed()
@@ -73,10 +74,9 @@ void LoginWindow::on_button_next_released()
 void LoginWindow::handleReplySuccess(QNetworkReply* reply)
 {
     const QJsonObject body = replyObject(reply);
-    const QString segment = lastPathSegment(reply);
-    if (segment == QLatin1String("authorize"))
+    if (reply == m_authorizeStep)
         requestAccessToken(body, reply);
-    else if (segment == QLatin1String("accessToken"))
+    else if (reply == m_accessTokenStep)
         storeIdentityAndContinue(body, reply);
 }
 
@@ -88,7 +88,8 @@ void LoginWindow::requestAccessToken(const QJsonObject& authorization, QNetworkR
     QJsonObject exchange;
     exchange.insert(QStringLiteral("uuid"), values.at(0));
     exchange.insert(QStringLiteral("authToken"), values.at(1));
-    postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/accessToken")), exchange);
+    m_accessTokenStep =
+        postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/accessToken")), exchange);
 }
 
 // The uuid and token go into a header later on, so they are checked here, where the

@@ -2,6 +2,8 @@
 
 #include "WebClientWindow.h"
 
+#include <QNetworkReply>
+#include <QPointer>
 #include <QStringList>
 #include <QValidator>
 
@@ -44,4 +46,7 @@ private:
     QValidator* m_passwordValidator;
     QValidator::State m_emailState = QValidator::Invalid;
     QValidator::State m_passwordState = QValidator::Invalid;
+    // The request of each step in flight: a reply is known by the request it answers.
+    QPointer<QNetworkReply> m_authorizeStep;
+    QPointer<QNetworkReply> m_accessTokenStep;
 };

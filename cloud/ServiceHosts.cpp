@@ -34,11 +34,6 @@ QUrl httpsUrl(const QString& host, const QString& path)
     return QUrl(QStringLiteral("https://") + host + path);
 }
 
-QString hostName(const QString& host)
-{
-    return QUrl(QStringLiteral("https://") + host).host(QUrl::FullyDecoded);
-}
-
 void installExtraCaCertificates()
 {
     const QString file = qEnvironmentVariable("RAVELO_EXTRA_CA_CERTS");
@@ -49,8 +44,10 @@ void installExtraCaCertificates()
         qWarning("No certificates found in RAVELO_EXTRA_CA_CERTS");
         return;
     }
+    // Setting the list ends Qt's loading of the system roots on demand, so they are
+    // named here too: the extra authorities add to them, never replace them.
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setCaCertificates(configuration.caCertificates() + extra);
+    configuration.setCaCertificates(QSslConfiguration::systemCaCertificates() + extra);
     QSslConfiguration::setDefaultConfiguration(configuration);
 }
 

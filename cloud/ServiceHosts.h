@@ -15,9 +15,6 @@ QString termsHost();
 // https:// + host + path
 QUrl httpsUrl(const QString& host, const QString& path);
 
-// The bare host name of a host setting, as QUrl::host() reports it for a reply.
-QString hostName(const QString& host);
-
 // Adds the certificates of the PEM file named by RAVELO_EXTRA_CA_CERTS to the trusted
 // authorities. Verification itself is never relaxed.
 void installExtraCaCertificates();

@@ -389,6 +389,25 @@ private slots:
         QCOMPARE(params.value("SerialId").toString(), serial);
     }
 
+    // Both services on one host name (different ports, or one host): each reply is
+    // still taken for the step whose request it answers.
+    void namingWorksWhenBothServicesShareAHostName()
+    {
+        const QByteArray applicationHost = qgetenv("RAVELO_APP_HOST");
+        qputenv("RAVELO_APP_HOST", cloud.service.accountHost().toUtf8());
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
+        const bool completed = QTest::qWaitFor([] { return Screens::visible<CompleteWindow>() != nullptr; }, 5000);
+        qputenv("RAVELO_APP_HOST", applicationHost);
+        QVERIFY(completed);
+        const QList<RecordedRequest> requests = cloud.service.requestsTo("/devices");
+        QCOMPARE(requests.size(), 2);
+        QVERIFY(requests.at(0).header("Authorization").isEmpty());
+        QCOMPARE(requests.at(1).header("Authorization"), QByteArray("X-NUVA uuid=user-0001 token=token-0001"));
+        QCOMPARE(camera.requestedMethods().count(QStringLiteral("setToken")), 1);
+    }
+
     void namingRetriesWithTheSameSerialId()
     {
         cloud.service.setReply("/devices", 401, "{}", "Unauthorized", FakeCloudService::applicationHostName());

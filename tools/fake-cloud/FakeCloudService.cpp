@@ -53,8 +53,19 @@ FakeCloudService::FakeCloudService(QObject* parent)
 
 bool FakeCloudService::start(bool trusted, quint16 port)
 {
-    m_trusted = trusted;
+    m_stem = trusted ? QStringLiteral("server") : QStringLiteral("untrusted");
     return listen(QHostAddress::Any, port);
+}
+
+bool FakeCloudService::startSignedBy(const QString& stem)
+{
+    m_stem = stem + QStringLiteral("server");
+    return listen(QHostAddress::Any);
+}
+
+QString FakeCloudService::testCertificateFile(const QString& name)
+{
+    return certificateFile(name);
 }
 
 QString FakeCloudService::accountHostName()
@@ -141,9 +152,8 @@ void FakeCloudService::incomingConnection(qintptr socketDescriptor)
         delete socket;
         return;
     }
-    const QString stem = m_trusted ? QStringLiteral("server") : QStringLiteral("untrusted");
-    socket->setLocalCertificate(QSslCertificate(readAll(certificateFile(stem + ".pem"))));
-    socket->setPrivateKey(QSslKey(readAll(certificateFile(stem + ".key")), QSsl::Rsa));
+    socket->setLocalCertificate(QSslCertificate(readAll(certificateFile(m_stem + ".pem"))));
+    socket->setPrivateKey(QSslKey(readAll(certificateFile(m_stem + ".key")), QSsl::Rsa));
     connect(socket, &QSslSocket::readyRead, this, [this, socket] { readRequest(socket); });
     connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QObject::destroyed, this, [this, socket] { m_buffers.remove(socket); });

@@ -44,12 +44,16 @@ public:
 
     // Listens on loopback; an untrusted service presents a certificate nobody signed.
     bool start(bool trusted = true, quint16 port = 0);
+    // Listens with the server certificate of the given stem ("system-", "other-").
+    bool startSignedBy(const QString& stem);
 
     QString accountHost() const;
     QString applicationHost() const;
     static QString accountHostName();
     static QString applicationHostName();
     static QString certificateAuthorityFile();
+    // A file the certificate script made, by name ("system-ca.pem").
+    static QString testCertificateFile(const QString& name);
 
     // What a path answers; for a host name given, only requests to that host.
     void setOutcome(const QByteArray& path, const Outcome& outcome, const QString& host = QString());
@@ -73,7 +77,7 @@ private:
     Outcome outcomeFor(const RecordedRequest& request) const;
     static Outcome defaultOutcome(const RecordedRequest& request);
 
-    bool m_trusted = true;
+    QString m_stem = QStringLiteral("server");
     QMap<QString, Outcome> m_outcomes;
     QList<RecordedRequest> m_requests;
     QMap<QSslSocket*, QByteArray> m_buffers;
