@@ -1,13 +1,13 @@
 #include "CameraNameWindow.h"
 #include "ui_CameraNameWindow.h"
 
+#include "CloudLog.h"
 #include "ServiceHosts.h"
 #include "app/MyApplication.h"
 #include "command/UsbUtil.h"
 #include "screens/CompleteWindow.h"
 #include "screens/ScreenFrame.h"
 
-#include <QDebug>
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QUuid>
@@ -50,7 +50,7 @@ void CameraNameWindow::on_button_next_clicked()
     QJsonObject device;
     device.insert(QStringLiteral("serialId"), m_serialId);
     device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
-    qDebug() << QJsonDocument(device).toJson();
+    qCDebug(lcCloud) << QJsonDocument(device).toJson();
     m_accountStep = postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), device,
              {{"User-Agent", "NUVA/1.0"}});
 }
@@ -84,7 +84,7 @@ void CameraNameWindow::registerWithApplicationService(const QString& deviceId)
     device.insert(QStringLiteral("deviceId"), deviceId);
     device.insert(QStringLiteral("name"), ui->lineEdit_2->text());
     device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
-    qDebug() << QJsonDocument(device).toJson();
+    qCDebug(lcCloud) << QJsonDocument(device).toJson();
     const MyApplication* app = MyApplication::current();
     const QByteArray authorization =
         (QStringLiteral("X-NUVA uuid=") + app->uuid() + QStringLiteral(" token=") + app->accessToken()).toUtf8();

@@ -1,13 +1,13 @@
 #include "LoginWindow.h"
 #include "ui_LoginWindow.h"
 
+#include "CloudLog.h"
 #include "InputValidators.h"
 #include "ServiceHosts.h"
 #include "app/MyApplication.h"
 #include "screens/ScreenFrame.h"
 #include "screens/WifiListWindow.h"
 
-#include <QDebug>
 #include <QNetworkReply>
 
 LoginWindow::LoginWindow(QWidget* parent)
@@ -35,14 +35,14 @@ void LoginWindow::sendRequest(QByteArray)
 void LoginWindow::on_lineEdit_textChanged(const QString& arg1)
 {
     m_emailState = InputValidators::stateOf(m_emailValidator, arg1);
-    qDebug() << "email State: " << m_emailState;
+    qCDebug(lcCloud) << "email State: " << m_emailState;
     updateNextButton();
 }
 
 void LoginWindow::on_lineEdit_2_textChanged(const QString& arg1)
 {
     m_passwordState = InputValidators::stateOf(m_passwordValidator, arg1);
-    qDebug() << "passwd State: " << m_passwordState;
+    qCDebug(lcCloud) << "passwd State: " << m_passwordState;
     updateNextButton();
 }
 

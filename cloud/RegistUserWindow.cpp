@@ -1,12 +1,12 @@
 #include "RegistUserWindow.h"
 #include "ui_RegistUserWindow.h"
 
+#include "CloudLog.h"
 #include "InputValidators.h"
 #include "LoginWindow.h"
 #include "ServiceHosts.h"
 #include "screens/ScreenFrame.h"
 
-#include <QDebug>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
 #include <QNetworkReply>
@@ -38,28 +38,28 @@ void RegistUserWindow::sendRequest(QByteArray)
 void RegistUserWindow::on_lineEdit_textChanged(const QString& arg1)
 {
     m_nameState = InputValidators::stateOf(m_nameValidator, arg1);
-    qDebug() << "name State: " << m_nameState;
+    qCDebug(lcCloud) << "name State: " << m_nameState;
     updateNextButton();
 }
 
 void RegistUserWindow::on_lineEdit_2_textChanged(const QString& arg1)
 {
     m_emailState = InputValidators::stateOf(m_emailValidator, arg1);
-    qDebug() << "email State: " << m_emailState;
+    qCDebug(lcCloud) << "email State: " << m_emailState;
     updateNextButton();
 }
 
 void RegistUserWindow::on_lineEdit_3_textChanged(const QString& arg1)
 {
     m_passwordState = InputValidators::stateOf(m_passwordValidator, arg1);
-    qDebug() << "passwd State: " << m_passwordState;
+    qCDebug(lcCloud) << "passwd State: " << m_passwordState;
     updateNextButton();
 }
 
 void RegistUserWindow::on_checkBox_stateChanged(int arg1)
 {
     m_termsAccepted = arg1 != 0;
-    qDebug() << "CheckBox: " << arg1;
+    qCDebug(lcCloud) << "CheckBox: " << arg1;
     updateNextButton();
 }
 

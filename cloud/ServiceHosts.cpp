@@ -1,5 +1,7 @@
 #include "ServiceHosts.h"
 
+#include "CloudLog.h"
+
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QtGlobal>
@@ -41,7 +43,7 @@ void installExtraCaCertificates()
         return;
     const QList<QSslCertificate> extra = QSslCertificate::fromPath(file, QSsl::Pem);
     if (extra.isEmpty()) {
-        qWarning("No certificates found in RAVELO_EXTRA_CA_CERTS");
+        qCWarning(lcCloud) << "No certificates found in RAVELO_EXTRA_CA_CERTS";
         return;
     }
     // Setting the list ends Qt's loading of the system roots on demand, so they are

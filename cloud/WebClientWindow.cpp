@@ -1,12 +1,12 @@
 #include "WebClientWindow.h"
 
+#include "CloudLog.h"
 #include "ReplyGuard.h"
 #include "command/UsbUtil.h"
 
 #include <QAbstractButton>
 #include <QAuthenticator>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -134,15 +134,15 @@ void WebClientWindow::showCameraError(const QJsonObject& answer)
 
 void WebClientWindow::provideAuthenication(QNetworkReply*, QAuthenticator*)
 {
-    qDebug() << "Require Authenication";
+    qCDebug(lcCloud) << "Require Authenication";
 }
 
 void WebClientWindow::replyFinished(QNetworkReply* reply)
 {
     const int errorCode = reply->error();
     const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qDebug() << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
-    qDebug() << "URL-> " << reply->url();
+    qCDebug(lcCloud) << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
+    qCDebug(lcCloud) << "URL-> " << reply->url();
     if (const QNetworkReply::NetworkError cut = ReplyGuard::cutReason(reply))
         handleNetworkError(cut, reply);
     else if (statusCode / 100 != 2)
@@ -157,5 +157,5 @@ void WebClientWindow::replyFinished(QNetworkReply* reply)
 void WebClientWindow::handleSSLErrors(QNetworkReply*, QList<QSslError> errors)
 {
     for (const QSslError& error : errors)
-        qDebug() << "SSL Error: " << error.errorString();
+        qCDebug(lcCloud) << "SSL Error: " << error.errorString();
 }

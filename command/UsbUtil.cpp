@@ -1,8 +1,9 @@
 #include "UsbUtil.h"
 
+#include "usb/UsbLog.h"
+
 #include <QAtomicInt>
 #include <QAtomicPointer>
-#include <QDebug>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -81,7 +82,7 @@ QByteArray& UsbUtil::storeRequest(const QJsonObject& request, const QJsonObject&
 {
     m_request.clear();
     m_request = QJsonDocument(request).toJson();
-    qDebug() << QJsonDocument(loggable).toJson();
+    qCDebug(lcUsb) << QJsonDocument(loggable).toJson();
     return m_request;
 }
 
@@ -134,7 +135,7 @@ bool UsbUtil::disconnectCommand(QObject* receiver, const char* slot)
 QJsonObject UsbUtil::readReply(const EL_CMD& cmd)
 {
     const QJsonDocument document = QJsonDocument::fromJson(cmd.value(QStringLiteral("RESULT")).toByteArray());
-    qDebug() << document.toJson();
+    qCDebug(lcUsb) << document.toJson();
     return document.object();
 }
 

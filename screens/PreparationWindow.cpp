@@ -2,11 +2,11 @@
 #include "ui_PreparationWindow.h"
 
 #include "ScreenFrame.h"
+#include "ScreensLog.h"
 #include "cloud/LoginWindow.h"
 #include "cloud/RegistUserWindow.h"
 #include "command/UsbUtil.h"
 
-#include <QDebug>
 
 PreparationWindow::PreparationWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -74,12 +74,12 @@ void PreparationWindow::receiveCmd(EL_CMD cmd)
         return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE) {
-        qDebug() << "Open USB device";
+        qCDebug(lcScreens) << "Open USB device";
         setWaysOnEnabled(true);
     } else if (command == CMD_CLOSE_DEVICE) {
-        qDebug() << "Close USB device";
+        qCDebug(lcScreens) << "Close USB device";
         setWaysOnEnabled(false);
     } else if (command == CMD_JSON_RPC) {
-        qDebug() << "Command from USB device";
+        qCDebug(lcScreens) << "Command from USB device";
     }
 }

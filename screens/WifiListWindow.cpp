@@ -2,10 +2,10 @@
 #include "ui_WifiListWindow.h"
 
 #include "ScreenFrame.h"
+#include "ScreensLog.h"
 #include "SettingsWiFiWindow.h"
 #include "command/UsbUtil.h"
 
-#include <QDebug>
 #include <QJsonArray>
 #include <QStandardItemModel>
 #include <QTimerEvent>
@@ -35,7 +35,7 @@ WifiListWindow::WifiListWindow(QWidget* parent)
         setCursor(Qt::WaitCursor);
         startScan();
     } else {
-        qDebug() << "Not found camera!";
+        qCDebug(lcScreens) << "Not found camera!";
         showNoCamera();
     }
 }
@@ -98,13 +98,13 @@ void WifiListWindow::receiveCmd(EL_CMD cmd)
         return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE) {
-        qDebug() << "Open USB device";
+        qCDebug(lcScreens) << "Open USB device";
         ui->label_content_2->setText(QString());
         ui->button_refresh->setEnabled(true);
         ui->button_connect_wifi->setEnabled(false);
         ui->button_connect_wifi_other->setEnabled(true);
     } else if (command == CMD_CLOSE_DEVICE) {
-        qDebug() << "Close USB device";
+        qCDebug(lcScreens) << "Close USB device";
         showNoCamera();
         setCursor(Qt::ArrowCursor);
     } else if (command == CMD_JSON_RPC) {
@@ -134,14 +134,14 @@ void WifiListWindow::handlePage(const QJsonObject& reply)
     if (!result.isArray())
         return;
     if (scanTimedOut) {
-        qDebug() << "Not found AP!";
+        qCDebug(lcScreens) << "Not found AP!";
         return;
     }
     const QJsonObject wifiList =
         result.toArray().at(0).toObject().value(QStringLiteral("WifiList")).toObject();
     const int total = UsbUtil::intOf(wifiList.value(QStringLiteral("TotalPage"))).value_or(0);
     const int page = UsbUtil::intOf(wifiList.value(QStringLiteral("PageIndex"))).value_or(0);
-    qDebug() << QStringLiteral("Receive data PageIndex %1, TotalPage Code %2").arg(page).arg(total);
+    qCDebug(lcScreens) << QStringLiteral("Receive data PageIndex %1, TotalPage Code %2").arg(page).arg(total);
     appendNames(wifiList.value(QStringLiteral("List")).toObject());
     if (total != 0 && page > total) {
         finishScan();
@@ -192,7 +192,7 @@ void WifiListWindow::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != scanTimerId || scanTimerId == 0)
         return;
-    qDebug() << "Time out!";
+    qCDebug(lcScreens) << "Time out!";
     scanTimedOut = true;
     stopScanTimer();
     ui->label_content_2->setText(tr("Wi-Fiが見つかりません"));

@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QTest>
@@ -146,6 +147,35 @@ private slots:
         QVERIFY(!log.contains(QStringLiteral("pass-word1")));
         QVERIFY(!log.contains(QStringLiteral("token-0001")));
         QVERIFY(!log.contains(QStringLiteral("auth-0001")));
+    }
+
+    // Each area's debug output is a logging category of its own.
+    void debugOutputFollowsTheLoggingRules_data()
+    {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("cloudLines");
+        QTest::addColumn<bool>("cameraLines");
+        QTest::newRow("everything") << QString() << true << true;
+        QTest::newRow("no cloud") << QStringLiteral("ravelo.cloud.debug=false") << false << true;
+        QTest::newRow("no USB link") << QStringLiteral("ravelo.usb.debug=false") << true << false;
+    }
+
+    void debugOutputFollowsTheLoggingRules()
+    {
+        QFETCH(QString, rules);
+        QFETCH(bool, cloudLines);
+        QFETCH(bool, cameraLines);
+        logged.clear();
+        QLoggingCategory::setFilterRules(rules);
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        QTest::mouseClick(next(filledLogin()), Qt::LeftButton);
+        const bool listed = QTest::qWaitFor([] { return Screens::visible<WifiListWindow>() != nullptr; }, 10000);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QVERIFY(listed);
+        const QString log = logged.join('\n');
+        QCOMPARE(log.contains(QStringLiteral("Reply Error 0, Status Code 200")), cloudLines);
+        QCOMPARE(log.contains(QStringLiteral("execAPList")), cameraLines);
     }
 
     void signInFailuresExplainThemselvesAndAllowARetry_data()

@@ -18,7 +18,7 @@ class TestFuzzCamera : public QObject
 private slots:
     void cameraRepliesNeverCrashHangOrMisbehave()
     {
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
         WifiListWindow::setTimings({60000, 0});
         const quint64 seed = qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
         const int inputs = qEnvironmentVariableIsSet("RAVELO_FUZZ_INPUTS") ? qEnvironmentVariableIntValue("RAVELO_FUZZ_INPUTS") : 3000;

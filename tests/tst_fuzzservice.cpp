@@ -20,7 +20,7 @@ class TestFuzzService : public QObject
 private slots:
     void serviceRepliesEndEachExchangeOnceAndSafely()
     {
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
         camera.plug();
         const quint64 seed = qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
         const int inputs = qEnvironmentVariableIsSet("RAVELO_SERVICE_FUZZ_INPUTS")

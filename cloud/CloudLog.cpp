@@ -1,0 +1,3 @@
+#include "CloudLog.h"
+
+Q_LOGGING_CATEGORY(lcCloud, "ravelo.cloud")

@@ -1,0 +1,3 @@
+#include "ScreensLog.h"
+
+Q_LOGGING_CATEGORY(lcScreens, "ravelo.screens")
