@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "CommandLine.h"
 #include "MyApplication.h"
 #include "cloud/ServiceHosts.h"
 #include "screens/TopWindow.h"
@@ -21,6 +22,8 @@ void deleteScreensOtherThan(QWidget* top)
 
 int runSetupWizard(int& argc, char** argv)
 {
+    if (const std::optional<int> exitCode = CommandLine::handle(argc, argv))
+        return *exitCode;
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     // The screens are fixed 720 x 445 pixel layouts; scaling keeps them in proportion
     // on high-density displays.

@@ -61,11 +61,12 @@ public slots:
     }
 };
 
-int run()
+int run(const char* option = nullptr)
 {
     char name[] = "tst_startup";
-    char* argv[] = {name, nullptr};
-    int argc = 1;
+    QByteArray optionText(option);
+    char* argv[] = {name, option ? optionText.data() : nullptr, nullptr};
+    int argc = option ? 2 : 1;
     return runSetupWizard(argc, argv);
 }
 }
@@ -74,6 +75,10 @@ int main()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qAddPreRoutine(runScenarioWhenTheLoopRuns);
+
+    scenario = [] { check(false, "no window opens for the command line's own options"); };
+    check(run("--no-such-option") == 2 && !QCoreApplication::instance(), "an unknown option ends with status 2");
+    check(run("--version") == 0 && run("--help") == 0, "--version and --help end with status 0");
 
     scenario = [] {
         const QList<QWidget*> visible = visibleWindows();
