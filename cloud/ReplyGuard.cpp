@@ -49,7 +49,8 @@ void ReplyGuard::take()
 
 void ReplyGuard::cut(QNetworkReply::NetworkError reason)
 {
-    if (m_cutReason != QNetworkReply::NoError || m_reply->isFinished())
+    // A reply that has failed already finishes with its own error.
+    if (m_cutReason != QNetworkReply::NoError || m_reply->isFinished() || m_reply->error() != QNetworkReply::NoError)
         return;
     m_cutReason = reason;
     m_body.clear();
