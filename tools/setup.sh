@@ -4,7 +4,8 @@
 #                         the simulated camera and the local cloud service
 #   tools/setup.sh test   install what is needed, build, and run every test; then
 #                         build again with AddressSanitizer and UndefinedBehaviorSanitizer
-#                         and run every test under them
+#                         and run every test under them; then build the Debian package
+#                         and check it
 # Both can be run again at any time.
 set -euo pipefail
 
@@ -20,6 +21,7 @@ packages=(
     fonts-noto-cjk
     openssl ca-certificates
     xvfb xauth
+    dpkg-dev lintian appstream desktop-file-utils
 )
 
 as_root() {
@@ -57,6 +59,6 @@ launch() {
 
 case "${1:-}" in
     run) install_dependencies; build; launch ;;
-    test) install_dependencies; build; run_tests; sanitized_tests ;;
+    test) install_dependencies; build; run_tests; sanitized_tests; "$here/tools/check-package.sh" "$build" ;;
     *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac

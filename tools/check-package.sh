@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder and checks it as a distribution would:
+# lintian without errors, valid AppStream metadata and desktop entry, the files a
+# desktop and udev look for, and the program running from a scratch unpacking.
+#   tools/check-package.sh [BUILD]
+set -euo pipefail
+
+build="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
+cd "$build"
+rm -f ravelo-setup_*.deb
+cpack -G DEB
+deb="$(ls ravelo-setup_*_amd64.deb)"
+
+echo "lintian:"
+lintian --fail-on error "$deb"
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+dpkg-deb -x "$deb" "$scratch"
+appstreamcli validate --no-net "$scratch"/usr/share/metainfo/*.metainfo.xml
+desktop-file-validate "$scratch/usr/share/applications/ravelo-setup.desktop"
+
+for file in usr/bin/ravelo-setup \
+    usr/share/applications/ravelo-setup.desktop \
+    usr/share/metainfo/example.ravelo.Setup.metainfo.xml \
+    usr/share/icons/hicolor/48x48/apps/ravelo-setup.png \
+    usr/share/icons/hicolor/128x128/apps/ravelo-setup.png \
+    usr/share/icons/hicolor/256x256/apps/ravelo-setup.png \
+    usr/share/icons/hicolor/scalable/apps/ravelo-setup.svg \
+    usr/lib/udev/rules.d/70-ravelo-camera.rules; do
+    test -e "$scratch/$file" || { echo "missing from the package: $file" >&2; exit 1; }
+done
+for script in postinst postrm; do
+    dpkg-deb --info "$deb" "$script" | grep -q udevadm || { echo "no $script reloading udev" >&2; exit 1; }
+done
+version="$("$scratch/usr/bin/ravelo-setup" --version)"
+test "$version" = "ravelo-setup $(dpkg-deb --field "$deb" Version)" || { echo "unexpected: $version" >&2; exit 1; }
+echo "package $deb checked: $version"
