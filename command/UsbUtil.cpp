@@ -78,6 +78,11 @@ bool UsbUtil::hasCamera()
     return m_manager.hasDevice();
 }
 
+int UsbUtil::cameraOpenFailure()
+{
+    return m_manager.openFailure();
+}
+
 QByteArray& UsbUtil::storeRequest(const QJsonObject& request, const QJsonObject& loggable)
 {
     m_request.clear();

@@ -27,6 +27,8 @@ public:
     static UsbUtil* instance();
 
     bool hasCamera();
+    // Why a camera on the bus could not be opened (errno); 0 when none failed.
+    int cameraOpenFailure();
 
     QByteArray& execAPList();
     QByteArray& getAPList(int id, int page);

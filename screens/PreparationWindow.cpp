@@ -7,6 +7,9 @@
 #include "cloud/RegistUserWindow.h"
 #include "command/UsbUtil.h"
 
+#include <cerrno>
+#include <cstring>
+
 
 PreparationWindow::PreparationWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -16,11 +19,27 @@ PreparationWindow::PreparationWindow(QWidget* parent)
     UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
     if (UsbUtil::instance()->hasCamera())
         setWaysOnEnabled(true);
+    else
+        explainOpenFailure(UsbUtil::instance()->cameraOpenFailure());
 }
 
 PreparationWindow::~PreparationWindow()
 {
     delete ui;
+}
+
+// A camera that is plugged in but cannot be opened: say why, and what to do. An
+// empty line once it opens or is gone.
+void PreparationWindow::explainOpenFailure(int code)
+{
+    QString reason;
+    if (code == EACCES || code == EPERM)
+        reason = tr("カメラを開く権限がありません。udevルールを入れて、カメラを挿し直してください");
+    else if (code == EBUSY)
+        reason = tr("カメラは他のプログラムかドライバーが使用中です。それを終了してください");
+    else if (code != 0)
+        reason = tr("カメラを開けません：%1").arg(QString::fromLocal8Bit(std::strerror(code)));
+    ui->label_reason->setText(reason);
 }
 
 void PreparationWindow::setWaysOnEnabled(bool enabled)
@@ -75,10 +94,13 @@ void PreparationWindow::receiveCmd(EL_CMD cmd)
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE) {
         qCDebug(lcScreens) << "Open USB device";
+        explainOpenFailure(0);
         setWaysOnEnabled(true);
     } else if (command == CMD_CLOSE_DEVICE) {
         qCDebug(lcScreens) << "Close USB device";
         setWaysOnEnabled(false);
+    } else if (command == CMD_OPEN_FAILED) {
+        explainOpenFailure(cmd.value(QStringLiteral("ERROR")).toInt());
     } else if (command == CMD_JSON_RPC) {
         qCDebug(lcScreens) << "Command from USB device";
     }

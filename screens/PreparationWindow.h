@@ -27,6 +27,7 @@ private slots:
 
 private:
     void setWaysOnEnabled(bool enabled);
+    void explainOpenFailure(int code);
     template <typename MakeNext>
     void leaveFor(MakeNext makeNext);
 

@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 QImage faceOf(QPushButton* button)
 {
@@ -132,6 +135,59 @@ private slots:
 
         camera.unplug();
         QTRY_VERIFY(!login->isEnabled() && !regist->isEnabled());
+    }
+
+    // A camera on the bus that cannot be opened is explained under the picture, and
+    // the explanation goes once a camera opens.
+    void preparationSaysWhyACameraDoesNotOpen_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("interface held elsewhere") << true << QStringLiteral("他のプログラムかドライバーが使用中");
+        QTest::newRow("other fault") << false
+                                     << QStringLiteral("カメラを開けません：") + QString::fromLocal8Bit(std::strerror(EINVAL));
+    }
+
+    void preparationSaysWhyACameraDoesNotOpen()
+    {
+        QFETCH(bool, busy);
+        QFETCH(QString, reason);
+        PreparationWindow preparation;
+        preparation.show();
+        auto* line = preparation.findChild<QLabel*>(QStringLiteral("label_reason"));
+        auto* login = preparation.findChild<QPushButton*>(QStringLiteral("button_login"));
+        QCOMPARE(line->text(), QString());
+
+        EmulatedDeviceShape shape;
+        shape.interfaces[0].heldElsewhere = busy;
+        shape.interfaces[0].claimable = busy;
+        const int handle = camera.plug(shape);
+        QTRY_VERIFY2(line->text().contains(reason), qPrintable(line->text()));
+        QVERIFY(!login->isEnabled());
+        QVERIFY(line->width() >= line->fontMetrics().horizontalAdvance(line->text()));
+        PreparationWindow later;
+        QCOMPARE(later.findChild<QLabel*>(QStringLiteral("label_reason"))->text(), line->text());
+
+        camera.unplug(handle);
+        QTRY_COMPARE(line->text(), QString());
+        camera.plug();
+        QTRY_VERIFY(login->isEnabled());
+        QCOMPARE(line->text(), QString());
+        camera.unplug();
+    }
+
+    // As root under umockdev a device node cannot refuse to open, so the permission
+    // reason is given to the screen as the USB link reports it.
+    void preparationExplainsAMissingPermission()
+    {
+        PreparationWindow preparation;
+        EL_CMD failure;
+        failure.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_OPEN_FAILED));
+        failure.insert(QStringLiteral("ERROR"), EACCES);
+        QMetaObject::invokeMethod(&preparation, "receiveCmd", Q_ARG(EL_CMD, failure));
+        auto* line = preparation.findChild<QLabel*>(QStringLiteral("label_reason"));
+        QVERIFY(line->text().startsWith(QStringLiteral("カメラを開く権限がありません。udevルールを入れて")));
+        QVERIFY(line->width() >= line->fontMetrics().horizontalAdvance(line->text()));
     }
 
     void preparationHandsOverAndStopsListening()

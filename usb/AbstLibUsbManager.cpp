@@ -253,6 +253,7 @@ void AbstLibUsbManager::scanBus()
     usb_find_busses();
     usb_find_devices();
     QList<ClLibUsbController*> stale = controllers();
+    int failure = 0;
 
     for (struct usb_bus* bus = usb_get_busses(); bus; bus = bus->next) {
         for (struct usb_device* device = bus->devices; device; device = device->next) {
@@ -263,14 +264,34 @@ void AbstLibUsbManager::scanBus()
                 continue;
             }
             auto* controller = new ClLibUsbController(device);
-            if (controller->open())
+            if (controller->open()) {
                 addController(controller);
-            else
+            } else {
+                failure = failure != 0 ? failure : controller->openError();
                 delete controller;
+            }
         }
     }
     for (ClLibUsbController* controller : qAsConst(stale))
         slotRemoveController(controller);
+    setOpenFailure(failure);
+}
+
+int AbstLibUsbManager::openFailure() const
+{
+    return m_openFailure;
+}
+
+// Announced when it changes, so that a screen can say why a camera that is plugged in
+// does not open, and stop saying it once it does or is gone.
+void AbstLibUsbManager::setOpenFailure(int code)
+{
+    if (m_openFailure.exchange(code) == code)
+        return;
+    EL_CMD cmd;
+    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_OPEN_FAILED));
+    cmd.insert(QStringLiteral("ERROR"), code);
+    emit sigCommand(cmd);
 }
 
 bool AbstLibUsbManager::isSupported(const struct usb_device* device, const QVector<VidPid>& ids) const

@@ -39,6 +39,8 @@ public:
     virtual QList<ClLibUsbController*> controllers();
     virtual QVector<VidPid> supportedDevices() = 0;
     virtual int connectWaitInterval();
+    // Why a supported camera on the bus could not be opened (errno); 0 when none failed.
+    int openFailure() const;
 
 signals:
     void sigCommand(EL_CMD cmd);
@@ -82,11 +84,13 @@ private:
     ClLibUsbController* controllerFor(const QString& deviceKey) const;
     void addController(ClLibUsbController* controller);
     void cancelQueued(const EL_CMD& cancel);
+    void setOpenFailure(int code);
     void dropQueued(QObject* controller);
     void stopWorker();
 
     // Set by the worker during start-up, read by device notifications on the GUI thread.
     std::atomic<bool> m_started{false};
+    std::atomic<int> m_openFailure{0};
     ClWidgetReceiveNotifyEvent* m_notifyWidget = nullptr;
     QList<ClLibUsbController*> m_controllers;
     QList<ControlRecord> m_controlQueue;

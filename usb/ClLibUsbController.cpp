@@ -41,15 +41,26 @@ bool ClLibUsbController::isOpen() const
     return m_handle != nullptr;
 }
 
+int ClLibUsbController::openError() const
+{
+    return m_openError;
+}
+
 bool ClLibUsbController::open()
 {
     if (m_handle)
         return true;
+    errno = 0;
+    m_openError = 0;
     m_handle = usb_open(m_device);
-    if (!m_handle)
+    if (!m_handle) {
+        m_openError = errno != 0 ? errno : EIO;
         return false;
+    }
     if (claimInterfaces())
         return true;
+    if (m_openError == 0)
+        m_openError = ENXIO;
     close();
     return false;
 }
@@ -78,8 +89,11 @@ bool ClLibUsbController::claimInterfaces()
     for (int c = 0; c < m_device->descriptor.bNumConfigurations; ++c) {
         const struct usb_config_descriptor& config = m_device->config[c];
         for (int i = 0; i < config.bNumInterfaces; ++i) {
-            if (usb_claim_interface(m_handle, i) < 0)
+            const int claimed = usb_claim_interface(m_handle, i);
+            if (claimed < 0) {
+                m_openError = -claimed;
                 break;
+            }
             m_claimedInterfaces.append(i);
             collectEndpoints(config.interface[i]);
         }

@@ -30,6 +30,8 @@ public:
     bool open();
     void close();
     bool isOpen() const;
+    // Why the last open failed, as an errno value; 0 after a successful open.
+    int openError() const;
 
     virtual unsigned char findEndpoint(int type, int address);
     int bulkWrite(const QByteArray& data, int timeout, int endpoint);
@@ -58,4 +60,5 @@ private:
     QVector<struct usb_endpoint_descriptor> m_endpoints;
     QVector<int> m_claimedInterfaces;
     QString m_deviceKey;
+    int m_openError = 0;
 };

@@ -12,6 +12,9 @@ inline const QUuid CMD_CLOSE_DEVICE{QStringLiteral("{d6ae8279-71b2-4246-bf75-be1
 inline const QUuid CMD_JSON_RPC{QStringLiteral("{133790ca-d2f5-4afd-92f9-55c52e394fc3}")};
 inline const QUuid CMD_START_USB{QStringLiteral("{0d3da9a9-4153-4bb8-b283-a1b1f1f9d05d}")};
 inline const QUuid CMD_CANCEL{QStringLiteral("{36ad9d61-8471-4039-88b8-3ecce468384c}")};
+// A supported camera is on the bus but could not be opened; "ERROR" holds why, as an
+// errno value, or 0 once no such camera is left.
+inline const QUuid CMD_OPEN_FAILED{QStringLiteral("{8f0c6a52-3d7e-4b1a-9e55-2c61f0b7d4a9}")};
 
 // Why a camera exchange failed ("ERROR" entry of a reply).
 enum ElCmdError {

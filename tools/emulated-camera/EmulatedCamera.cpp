@@ -193,6 +193,10 @@ void EmulatedCamera::Private::claimInterface(EmulatedDevice& device, UMockdevIoc
         umockdev_ioctl_client_complete(client, ours ? 0 : -1, ours ? 0 : EINVAL);
         return;
     }
+    if (exists && device.shape.interfaces.at(interface).heldElsewhere) {
+        umockdev_ioctl_client_complete(client, -1, EBUSY);
+        return;
+    }
     if (!exists || !device.shape.interfaces.at(interface).claimable) {
         umockdev_ioctl_client_complete(client, -1, EINVAL);
         return;

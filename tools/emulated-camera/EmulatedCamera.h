@@ -20,6 +20,8 @@ struct EmulatedEndpoint {
 struct EmulatedInterface {
     QVector<EmulatedEndpoint> endpoints;
     bool claimable = true;
+    // Claimed by a driver or another program: a claim fails with EBUSY.
+    bool heldElsewhere = false;
 };
 
 struct EmulatedDeviceShape {
