@@ -29,6 +29,7 @@ private:
     void* m_notifyHandle = nullptr;
 #else
 private:
+    bool watchDevices();
     void readDeviceEvent();
 
     struct udev* m_udev = nullptr;

@@ -1,24 +1,45 @@
 #include "ClWidgetReceiveNotifyEvent.h"
 
+#include "UsbLog.h"
+
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cstring>
 #include <libudev.h>
 
+namespace {
+constexpr int RescanWithoutMonitorMs = 2000;
+}
+
+// Without device events the camera would never be found after start-up; a coarse
+// periodic rescan stands in for them.
 ClWidgetReceiveNotifyEvent::ClWidgetReceiveNotifyEvent(QWidget* parent)
     : QWidget(parent)
 {
+    if (watchDevices())
+        return;
+    qCWarning(lcUsb) << "Cannot watch USB devices through udev; looking for the camera every"
+                     << RescanWithoutMonitorMs / 1000 << "s instead";
+    auto* rescan = new QTimer(this);
+    connect(rescan, &QTimer::timeout, this, &ClWidgetReceiveNotifyEvent::sigChangeDevice);
+    rescan->start(RescanWithoutMonitorMs);
+}
+
+bool ClWidgetReceiveNotifyEvent::watchDevices()
+{
     m_udev = udev_new();
     if (!m_udev)
-        return;
+        return false;
     m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
     if (!m_monitor)
-        return;
+        return false;
     udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "usb", "usb_device");
     if (udev_monitor_enable_receiving(m_monitor) < 0)
-        return;
+        return false;
     m_notifier = new QSocketNotifier(udev_monitor_get_fd(m_monitor), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &ClWidgetReceiveNotifyEvent::readDeviceEvent);
+    return true;
 }
 
 ClWidgetReceiveNotifyEvent::~ClWidgetReceiveNotifyEvent()
