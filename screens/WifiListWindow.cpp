@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 #include <QStandardItemModel>
+#include <QKeyEvent>
 #include <QTimerEvent>
 
 WifiListWindow::Timings WifiListWindow::s_timings;
@@ -24,6 +25,11 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     ui->setupUi(this);
     m_model = new QStandardItemModel;
     ui->listView->setModel(m_model);
+    // A row picked by keyboard (arrows, Home/End, type-ahead) counts as a click, and
+    // Enter continues as the connect button does.
+    connect(ui->listView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &WifiListWindow::followSelection);
+    ui->listView->installEventFilter(this);
     searchingText = ui->label_content_2->text();
     m_pause.setSingleShot(true);
     m_pause.setTimerType(Qt::PreciseTimer);
@@ -219,7 +225,24 @@ void WifiListWindow::on_button_refresh_clicked()
 
 void WifiListWindow::on_listView_clicked(QModelIndex)
 {
+    followSelection();
+}
+
+void WifiListWindow::followSelection()
+{
     ui->button_connect_wifi->setEnabled(!ui->listView->selectionModel()->selectedIndexes().isEmpty());
+}
+
+bool WifiListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->listView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ui->button_connect_wifi->isEnabled()) {
+            on_button_connect_wifi_clicked();
+            return true;
+        }
+    }
+    return WebClientWindow::eventFilter(watched, event);
 }
 
 void WifiListWindow::leaveFor(const QString& networkName)

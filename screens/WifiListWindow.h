@@ -34,6 +34,7 @@ public:
 
 protected:
     void timerEvent(QTimerEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void handleReplySuccess(QNetworkReply* reply) override;
     void handleHttpError(int statusCode, QNetworkReply* reply) override;
     void handleNetworkError(int errorCode, QNetworkReply* reply) override;
@@ -61,6 +62,7 @@ private:
     void showNoCamera();
     void stopScanTimer();
     void leaveFor(const QString& networkName);
+    void followSelection();
 
     static Timings s_timings;
 

@@ -231,25 +231,52 @@ private slots:
         QCOMPARE(rowsOf(list), QStringList{"Second"});
     }
 
-    void onlyAMouseClickEnablesConnect()
+    // The keyboard picks a network as a click does, and Enter continues; the mouse
+    // still works as before.
+    void aNetworkIsPickedByKeyboardOrMouse_data()
     {
-        WifiListWindow* list = scan({"Alpha", "Beta"});
+        QTest::addColumn<bool>("byKeyboard");
+        QTest::newRow("keyboard") << true;
+        QTest::newRow("mouse") << false;
+    }
+
+    void aNetworkIsPickedByKeyboardOrMouse()
+    {
+        QFETCH(bool, byKeyboard);
+        WifiListWindow* list = scan({"Alpha", "Beta", "Gamma"});
         QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
         auto* view = child<QListView>(list, "listView");
+        auto* connectButton = child<QPushButton>(list, "button_connect_wifi");
         view->setFocus();
-        QTest::keyClick(view, Qt::Key_Down);
-        QVERIFY(!view->selectionModel()->selectedIndexes().isEmpty());
-        QVERIFY(!child<QPushButton>(list, "button_connect_wifi")->isEnabled());
-
-        clickRow(list, 1);
-        QVERIFY(child<QPushButton>(list, "button_connect_wifi")->isEnabled());
-        QTest::mouseClick(child<QPushButton>(list, "button_connect_wifi"), Qt::LeftButton);
+        QVERIFY(!connectButton->isEnabled());
+        if (byKeyboard) {
+            QTest::keyClick(view, Qt::Key_Down);
+            QVERIFY(connectButton->isEnabled());
+            QTest::keyClick(view, Qt::Key_End);
+            QTest::keyClick(view, Qt::Key_Up);
+            QTest::keyClick(view, Qt::Key_Return);
+        } else {
+            clickRow(list, 1);
+            QVERIFY(connectButton->isEnabled());
+            QTest::mouseClick(connectButton, Qt::LeftButton);
+        }
         auto* settings = Screens::visible<SettingsWiFiWindow>();
         QVERIFY(settings);
         QCOMPARE(Screens::visibleWindows().size(), 1);
         auto* name = child<QLineEdit>(settings, "lineEdit");
         QCOMPARE(name->text(), QStringLiteral("Beta"));
         QVERIFY(!name->isEnabled());
+    }
+
+    void enterWithoutAPickedNetworkDoesNothing()
+    {
+        WifiListWindow* list = scan({"Alpha"});
+        QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
+        auto* view = child<QListView>(list, "listView");
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(list->isVisible());
+        QVERIFY(!Screens::visible<SettingsWiFiWindow>());
     }
 
     void otherNetworkLeadsToAnEmptyEditableName()
