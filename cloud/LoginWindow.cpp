@@ -20,6 +20,7 @@ LoginWindow::LoginWindow(QWidget* parent)
     m_passwordValidator = InputValidators::password(this);
     ui->lineEdit->setValidator(m_emailValidator);
     ui->lineEdit_2->setValidator(m_passwordValidator);
+    ScreenFrame::addRevealAction(ui->lineEdit_2);
 }
 
 LoginWindow::~LoginWindow()

@@ -23,6 +23,7 @@ RegistUserWindow::RegistUserWindow(QWidget* parent)
     ui->lineEdit->setValidator(m_nameValidator);
     ui->lineEdit_2->setValidator(m_emailValidator);
     ui->lineEdit_3->setValidator(m_passwordValidator);
+    ScreenFrame::addRevealAction(ui->lineEdit_3);
 }
 
 RegistUserWindow::~RegistUserWindow()

@@ -1,7 +1,11 @@
 #include "ScreenFrame.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
 #include <QIcon>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QVariant>
@@ -15,6 +19,36 @@ const char* const LeftProperty = "ravelo_left";
 void showFace(QAbstractButton* button, const QString& image)
 {
     button->setIcon(QIcon(QPixmap(image)));
+}
+
+namespace {
+void showRevealState(QAction* action, bool shown)
+{
+    action->setIcon(QIcon(shown ? QStringLiteral(":/images/eye_hide.png") : QStringLiteral(":/images/eye_show.png")));
+    const QString text = shown ? QCoreApplication::translate("ScreenFrame", "パスワードを隠す")
+                               : QCoreApplication::translate("ScreenFrame", "パスワードを表示する");
+    action->setText(text);
+    action->setToolTip(text);
+}
+}
+
+void addRevealAction(QLineEdit* field)
+{
+    QAction* action = field->addAction(QIcon(), QLineEdit::TrailingPosition);
+    action->setObjectName(field->objectName() + QStringLiteral("_reveal"));
+    action->setCheckable(true);
+    action->setChecked(field->echoMode() == QLineEdit::Normal);
+    showRevealState(action, action->isChecked());
+    QObject::connect(action, &QAction::toggled, field, [field, action](bool shown) {
+        field->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+        showRevealState(action, shown);
+    });
+    for (QToolButton* button : field->findChildren<QToolButton*>()) {
+        if (button->defaultAction() != action)
+            continue;
+        button->setFocusPolicy(Qt::TabFocus);
+        QWidget::setTabOrder(field, button);
+    }
 }
 
 bool leave(QWidget* screen)

@@ -4,12 +4,18 @@
 #include <QString>
 
 class QAbstractButton;
+class QLineEdit;
 
 // Rules every wizard screen shares.
 namespace ScreenFrame {
 
 // Shows one face of an image button (its up or down picture).
 void showFace(QAbstractButton* button, const QString& image);
+
+// Gives a password field a trailing eye inside it that shows or hides what was typed.
+// It reflects the field's echo mode as it is, takes focus by Tab after the field, and
+// changes neither the field's place nor its size.
+void addRevealAction(QLineEdit* field);
 
 // Marks a screen as on its way out: from then on it acts on no click and no camera
 // reply. False when it was already leaving, so that of two activations (a double

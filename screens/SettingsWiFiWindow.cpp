@@ -11,6 +11,7 @@ SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* pare
     , ui(new Ui::SettingsWiFiWindow)
 {
     ui->setupUi(this);
+    ScreenFrame::addRevealAction(ui->lineEdit_2);
     UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
     if (!networkName.isEmpty()) {
         ui->lineEdit->setDisabled(true);

@@ -8,8 +8,11 @@
 #include "app/MyApplication.h"
 #include "cloud/LoginWindow.h"
 #include "cloud/RegistUserWindow.h"
+#include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QJsonDocument>
@@ -20,6 +23,9 @@
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
+
+#include <memory>
 
 namespace {
 QStringList logged;
@@ -359,6 +365,57 @@ private slots:
         QVERIFY(boxes.waitFor(1));
         QVERIFY(boxes.last().text.endsWith(QStringLiteral("phrase:<h1>Down</h1>")));
         QCOMPARE(boxes.last().format, Qt::PlainText);
+    }
+
+    // The eye inside each password field shows and hides what was typed, by mouse or
+    // by keyboard, without moving the field and without the text reaching the log.
+    void passwordFieldsShowAndHideWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("fieldName");
+        QTest::addColumn<bool>("startsShown");
+        QTest::newRow("sign-in") << "LoginWindow" << "lineEdit_2" << false;
+        QTest::newRow("registration") << "RegistUserWindow" << "lineEdit_3" << true;
+        QTest::newRow("Wi-Fi settings") << "SettingsWiFiWindow" << "lineEdit_2" << false;
+    }
+
+    void passwordFieldsShowAndHideWhatWasTyped()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, fieldName);
+        QFETCH(bool, startsShown);
+        std::unique_ptr<QMainWindow> window(screen == "LoginWindow" ? static_cast<QMainWindow*>(new LoginWindow)
+                                            : screen == "RegistUserWindow" ? static_cast<QMainWindow*>(new RegistUserWindow)
+                                                                           : new SettingsWiFiWindow(QString()));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        auto* field = window->findChild<QLineEdit*>(fieldName);
+        const QRect placed = field->geometry();
+        auto* action = field->findChild<QAction*>(fieldName + QStringLiteral("_reveal"));
+        QVERIFY(action);
+        QToolButton* eye = nullptr;
+        for (QToolButton* button : field->findChildren<QToolButton*>())
+            eye = button->defaultAction() == action ? button : eye;
+        QVERIFY(eye && eye->isVisible());
+        const auto shownMode = [&] { return field->echoMode() == QLineEdit::Normal; };
+        QCOMPARE(shownMode(), startsShown);
+        QVERIFY(!action->toolTip().isEmpty());
+        QCOMPARE(QAccessible::queryAccessibleInterface(eye)->text(QAccessible::Name), action->text());
+
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+        Screens::type(window.get(), qPrintable(fieldName), QStringLiteral("eye-secret9"));
+        QTest::mouseClick(eye, Qt::LeftButton);
+        QCOMPARE(shownMode(), !startsShown);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(eye));
+        QTest::keyClick(eye, Qt::Key_Space);
+        QCOMPARE(shownMode(), startsShown);
+        qInstallMessageHandler(previous);
+        QCOMPARE(field->geometry(), placed);
+        QCOMPARE(field->text(), QStringLiteral("eye-secret9"));
+        QVERIFY(!logged.join('\n').contains(QStringLiteral("eye-secret9")));
     }
 
     void accountScreensNeverTalkToTheCamera()

@@ -204,6 +204,17 @@ BUTTONS = {
 }
 
 
+def eye(crossed):
+    """The password field's show/hide picture: an open eye, crossed out when it hides."""
+    slash = (f'<path d="M10 38 L38 10" stroke="{PAPER}" stroke-width="7" stroke-linecap="round"/>'
+             f'<path d="M10 38 L38 10" stroke="{INK}" stroke-width="3.5" stroke-linecap="round"/>') if crossed else ""
+    body = (f'<path d="M4 24 Q24 6 44 24 Q24 42 4 24 Z" fill="{PAPER}" stroke="{INK}" stroke-width="3.5" '
+            f'stroke-linejoin="round"/>'
+            f'<circle cx="24" cy="24" r="8" fill="{TEAL}"/><circle cx="24" cy="24" r="3.5" fill="{INK}"/>'
+            f'{slash}')
+    return svg(48, 48, body)
+
+
 def pictures():
     out = {}
     for stem, (label, base, dark, deep) in BUTTONS.items():
@@ -219,6 +230,8 @@ def pictures():
     out["camera"] = (240, 276, camera_picture())
     out["connect_camera_to_pc"] = (576, 175, connect_to_pc())
     out["connect_camera_to_power"] = (398, 139, connect_to_power())
+    out["eye_show"] = (48, 48, eye(False))
+    out["eye_hide"] = (48, 48, eye(True))
     return out
 
 
