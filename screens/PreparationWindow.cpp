@@ -51,8 +51,6 @@ void PreparationWindow::setWaysOnEnabled(bool enabled)
 template <typename MakeNext>
 void PreparationWindow::leaveFor(MakeNext makeNext)
 {
-    if (ScreenFrame::hasLeft(this))
-        return;
     UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
     ScreenFrame::moveOn(this, makeNext);
 }
