@@ -86,9 +86,11 @@ private slots:
         camera.plug();
     }
 
+    // A Wi-Fi list that a sign-in left behind would keep scanning into later tests.
     void cleanup()
     {
         Screens::closeAll();
+        Screens::destroyAll();
         cloud.service.resetOutcomes();
         cloud.service.clearRequests();
         cloud.useUntrustedAccountHost(false);
