@@ -4,8 +4,10 @@
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "SettingsWiFiWindow.h"
+#include "cloud/ConnectedWifi.h"
 #include "command/UsbUtil.h"
 
+#include <QIcon>
 #include <QJsonArray>
 #include <QStandardItemModel>
 #include <QKeyEvent>
@@ -35,6 +37,9 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     m_pause.setTimerType(Qt::PreciseTimer);
     m_pause.setInterval(s_timings.pauseMs);
     connect(&m_pause, &QTimer::timeout, this, &WifiListWindow::pauseEnded);
+    auto* connectedWifi = new ConnectedWifi(this);
+    connect(connectedWifi, &ConnectedWifi::found, this, &WifiListWindow::suggest);
+    connectedWifi->lookUp();
 
     UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
     if (UsbUtil::instance()->hasCamera()) {
@@ -166,6 +171,7 @@ void WifiListWindow::appendNames(const QJsonObject& list)
         auto* item = new QStandardItem(name);
         item->setEditable(false);
         m_model->appendRow(item);
+        markIfPcNetwork(item);
     }
 }
 
@@ -231,6 +237,28 @@ void WifiListWindow::on_listView_clicked(QModelIndex)
 void WifiListWindow::followSelection()
 {
     ui->button_connect_wifi->setEnabled(!ui->listView->selectionModel()->selectedIndexes().isEmpty());
+}
+
+void WifiListWindow::suggest(const QString& pcNetwork)
+{
+    m_pcNetwork = pcNetwork;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        markIfPcNetwork(m_model->item(row));
+}
+
+void WifiListWindow::markIfPcNetwork(QStandardItem* item)
+{
+    if (m_pcNetwork.isEmpty() || item->text() != m_pcNetwork)
+        return;
+    const QString note = tr("このPCが接続しているネットワークです");
+    QIcon picture(QStringLiteral(":/images/wifi_connected.png"));
+    picture.addFile(QStringLiteral(":/images/wifi_connected_selected.png"), QSize(), QIcon::Selected);
+    item->setIcon(picture);
+    item->setToolTip(note);
+    item->setData(note, Qt::AccessibleDescriptionRole);
+    QItemSelectionModel* selection = ui->listView->selectionModel();
+    if (!selection->hasSelection())
+        selection->setCurrentIndex(item->index(), QItemSelectionModel::ClearAndSelect);
 }
 
 bool WifiListWindow::eventFilter(QObject* watched, QEvent* event)

@@ -6,6 +6,7 @@
 #include <QModelIndex>
 #include <QTimer>
 
+class QStandardItem;
 class QStandardItemModel;
 
 namespace Ui {
@@ -63,6 +64,8 @@ private:
     void stopScanTimer();
     void leaveFor(const QString& networkName);
     void followSelection();
+    void suggest(const QString& pcNetwork);
+    void markIfPcNetwork(QStandardItem* item);
 
     static Timings s_timings;
 
@@ -73,6 +76,9 @@ private:
     bool scanTimedOut = false;
     QString searchingText;
     QStandardItemModel* m_model;
+    // The network this PC is on, once known: its rows are marked, and the first one is
+    // picked unless the user has picked another.
+    QString m_pcNetwork;
 
     // The pause between a reply and the next page request. It must not block the
     // window, and it is cancelled whenever the scan it belongs to is abandoned.

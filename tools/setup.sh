@@ -15,9 +15,9 @@ sanitized_build="${RAVELO_SANITIZED_BUILD_DIR:-$here/build-sanitize}"
 
 packages=(
     build-essential cmake pkg-config
-    qtbase5-dev qtbase5-dev-tools libqt5network5
+    qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5dbus5 qttools5-dev-tools qttranslations5-l10n
     libusb-dev libudev-dev
-    umockdev libumockdev-dev
+    umockdev libumockdev-dev dbus-daemon python3-dbusmock
     fonts-noto-cjk
     openssl ca-certificates
     xvfb xauth

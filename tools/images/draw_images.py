@@ -215,6 +215,15 @@ def eye(crossed):
     return svg(48, 48, body)
 
 
+def wifi(colour=TEAL, dot=TEAL_DARK):
+    """Marks the network this PC is connected to: a Wi-Fi fan, white on a selected row."""
+    arcs = "".join(
+        f'<path d="M{24 - r * 0.707:.1f} {38 - r * 0.707:.1f} A{r} {r} 0 0 1 {24 + r * 0.707:.1f} {38 - r * 0.707:.1f}" '
+        f'fill="none" stroke="{colour}" stroke-width="5" stroke-linecap="round"/>'
+        for r in (9, 18, 27))
+    return svg(48, 48, arcs + f'<circle cx="24" cy="38" r="4.5" fill="{dot}"/>')
+
+
 def pictures():
     out = {}
     for stem, (label, base, dark, deep) in BUTTONS.items():
@@ -232,6 +241,8 @@ def pictures():
     out["connect_camera_to_power"] = (398, 139, connect_to_power())
     out["eye_show"] = (48, 48, eye(False))
     out["eye_hide"] = (48, 48, eye(True))
+    out["wifi_connected"] = (48, 48, wifi())
+    out["wifi_connected_selected"] = (48, 48, wifi(PAPER, PAPER))
     return out
 
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QDBusPendingCall;
+class QDBusMessage;
+
+// Finds the Wi-Fi network this PC is connected to, so that the wizard can suggest it.
+// The look-up never blocks: it asks the system's network service asynchronously, with
+// a short time-out, and says nothing at all when there is no answer to give.
+class ConnectedWifi : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ConnectedWifi(QObject* parent = nullptr);
+
+    // Starts the look-up; found() follows at most once.
+    void lookUp();
+
+signals:
+    void found(const QString& ssid);
+
+private:
+    template <typename Next>
+    void whenAnswered(const QDBusPendingCall& call, Next next);
+    void readActiveConnections(const QDBusMessage& reply);
+    void readActiveConnection(const QDBusMessage& reply);
+    void readAccessPoint(const QDBusMessage& reply);
+
+    bool m_found = false;
+};

@@ -1,0 +1,93 @@
+#include "NetworkManagerMock.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QTest>
+
+namespace {
+const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
+constexpr uint PskSecurity = 0x100;
+
+QDBusMessage callMock(const char* method, const QVariantList& arguments = {})
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, QStringLiteral("/org/freedesktop/NetworkManager"),
+                                                       QStringLiteral("org.freedesktop.DBus.Mock"),
+                                                       QLatin1String(method));
+    call.setArguments(arguments);
+    return QDBusConnection::systemBus().call(call);
+}
+
+bool serviceRegistered()
+{
+    return QDBusConnection::systemBus().interface()->isServiceRegistered(Service);
+}
+
+template <typename T>
+QString failureOf(const QDBusReply<T>& reply)
+{
+    // The mock answers with a Python traceback; its last line says what went wrong.
+    return reply.isValid() ? QString() : reply.error().message().trimmed().section(QLatin1Char('\n'), -1);
+}
+}
+
+NetworkManagerMock::~NetworkManagerMock()
+{
+    stopNetworkManager();
+    m_bus.kill();
+    m_bus.waitForFinished();
+}
+
+QString NetworkManagerMock::startBus()
+{
+    m_bus.start(QStringLiteral(RAVELO_DBUS_DAEMON), {"--session", "--nofork", "--print-address=1"});
+    if (!m_bus.waitForStarted() || !m_bus.waitForReadyRead(10000))
+        return QStringLiteral("dbus-daemon did not start: ") + m_bus.errorString();
+    const QByteArray address = m_bus.readLine().trimmed();
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
+    return QDBusConnection::systemBus().isConnected() ? QString() : QStringLiteral("no connection to ") + address;
+}
+
+QString NetworkManagerMock::startNetworkManager()
+{
+    m_networkManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_networkManager.start(QStringLiteral(RAVELO_SYSTEM_PYTHON),
+                           {"-m", "dbusmock", "--system", "--template", "networkmanager"});
+    if (!QTest::qWaitFor(serviceRegistered, 20000))
+        return QStringLiteral("the NetworkManager mock did not appear on the bus");
+    return {};
+}
+
+void NetworkManagerMock::stopNetworkManager()
+{
+    if (m_networkManager.state() == QProcess::NotRunning)
+        return;
+    m_networkManager.terminate();
+    m_networkManager.waitForFinished();
+    if (!QTest::qWaitFor([] { return !serviceRegistered(); }, 5000))
+        qWarning("The NetworkManager mock is still on the bus");
+}
+
+QString NetworkManagerMock::restart()
+{
+    stopNetworkManager();
+    return startNetworkManager();
+}
+
+QString NetworkManagerMock::addWifi(const QString& ssid, uint state)
+{
+    const QDBusReply<QString> device = callMock("AddWiFiDevice", {"wlan0", "wlan0", 100});
+    if (!device.isValid())
+        return failureOf(device);
+    const QDBusReply<QString> accessPoint =
+        callMock("AddAccessPoint", {device.value(), "ap0", ssid, "00:11:22:33:44:55", 2u, 2437u, 54000u,
+                                    QVariant::fromValue<uchar>(80), PskSecurity});
+    if (!accessPoint.isValid() || state == 0)
+        return failureOf(accessPoint);
+    const QDBusReply<QString> connection = callMock("AddWiFiConnection", {device.value(), "conn0", ssid, "wpa-psk"});
+    if (!connection.isValid())
+        return failureOf(connection);
+    return failureOf(QDBusReply<QString>(callMock(
+        "AddActiveConnection", {QStringList{device.value()}, connection.value(), accessPoint.value(), "active0", state})));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// A private system bus with NetworkManager mocked by python3-dbusmock. The bus must be
+// started before the program first uses the system bus: DBUS_SYSTEM_BUS_ADDRESS is
+// read once.
+class NetworkManagerMock
+{
+public:
+    static constexpr uint Activated = 2;
+    static constexpr uint Activating = 1;
+
+    ~NetworkManagerMock();
+
+    // Each returns an empty string on success, or what went wrong.
+    QString startBus();
+    QString startNetworkManager();
+    void stopNetworkManager();
+
+    // A fresh NetworkManager with no devices and no connections.
+    QString restart();
+    // A Wi-Fi device that sees ssid, and, when state is not 0, an active connection to it.
+    QString addWifi(const QString& ssid, uint state);
+
+private:
+    QProcess m_bus;
+    QProcess m_networkManager;
+};

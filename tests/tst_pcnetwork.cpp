@@ -1,0 +1,166 @@
+// The Wi-Fi list suggests the network this PC is on, as NetworkManager reports it on a
+// private system bus, and otherwise behaves as if there were no suggestion.
+#include "EmulatedCamera.h"
+#include "NetworkManagerMock.h"
+#include "Screens.h"
+#include "TestMain.h"
+#include "screens/SettingsWiFiWindow.h"
+#include "screens/WifiListWindow.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+using Screens::child;
+
+namespace {
+const QStringList CameraNetworks = {"Home-5G", "Cafe", "Office", "Cafe", "Guest", "Attic"};
+// How long a suggestion that should not come is waited for, after the list is complete.
+constexpr int QuietMs = 700;
+
+QListView* listOf(WifiListWindow* window)
+{
+    return child<QListView>(window, "listView");
+}
+
+QStringList rowsOf(WifiListWindow* window)
+{
+    QStringList rows;
+    QAbstractItemModel* model = listOf(window)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString());
+    return rows;
+}
+
+QList<int> markedRowsOf(WifiListWindow* window)
+{
+    QList<int> marked;
+    QAbstractItemModel* model = listOf(window)->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        const bool hasPicture = !index.data(Qt::DecorationRole).value<QIcon>().isNull();
+        const bool hasNote = !index.data(Qt::ToolTipRole).toString().isEmpty();
+        if (hasPicture && hasNote)
+            marked.append(row);
+    }
+    return marked;
+}
+
+bool scanFinished(WifiListWindow* window)
+{
+    return child<QLabel>(window, "label_content_2")->text() == QStringLiteral("Wi-Fiが見つかりました");
+}
+}
+
+class TestPcNetwork : public QObject
+{
+    Q_OBJECT
+
+    NetworkManagerMock networkManager;
+    EmulatedCamera camera;
+
+    WifiListWindow* scannedList()
+    {
+        auto* window = new WifiListWindow;
+        window->show();
+        if (!QTest::qWaitFor([&] { return scanFinished(window); }, 10000))
+            return nullptr;
+        return window;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString busFailure = networkManager.startBus();
+        QVERIFY2(busFailure.isEmpty(), qPrintable(busFailure));
+        camera.plug();
+        camera.setNetworks(CameraNetworks);
+        WifiListWindow::setTimings({5000, 50});
+    }
+
+    void cleanup()
+    {
+        Screens::destroyAll();
+    }
+
+    void thePcNetworkIsSuggestedOnlyWhenTheCameraSeesIt_data()
+    {
+        QTest::addColumn<QString>("pcNetwork");
+        QTest::addColumn<uint>("state");
+        QTest::addColumn<bool>("networkManagerRuns");
+        QTest::addColumn<QList<int>>("markedRows");
+
+        const QList<int> none;
+        QTest::newRow("listed network, twice") << "Cafe" << NetworkManagerMock::Activated << true << QList<int>{1, 3};
+        QTest::newRow("network the camera does not see") << "Elsewhere" << NetworkManagerMock::Activated << true
+                                                         << none;
+        QTest::newRow("Wi-Fi device, no connection") << "Cafe" << 0u << true << none;
+        QTest::newRow("connection still activating") << "Cafe" << NetworkManagerMock::Activating << true << none;
+        QTest::newRow("no NetworkManager") << "Cafe" << NetworkManagerMock::Activated << false << none;
+    }
+
+    void thePcNetworkIsSuggestedOnlyWhenTheCameraSeesIt()
+    {
+        QFETCH(QString, pcNetwork);
+        QFETCH(uint, state);
+        QFETCH(bool, networkManagerRuns);
+        QFETCH(QList<int>, markedRows);
+
+        QCOMPARE(networkManager.restart(), QString());
+        QCOMPARE(networkManager.addWifi(pcNetwork, state), QString());
+        if (!networkManagerRuns)
+            networkManager.stopNetworkManager();
+
+        WifiListWindow* window = scannedList();
+        QVERIFY(window);
+        if (markedRows.isEmpty())
+            QTest::qWait(QuietMs);
+        else
+            QTRY_COMPARE(markedRowsOf(window), markedRows);
+
+        QCOMPARE(markedRowsOf(window), markedRows);
+        QCOMPARE(rowsOf(window), QStringList({"Home-5G", "Cafe", "Office", "Cafe", "Guest"}) << "Attic");
+        QListView* list = listOf(window);
+        const int currentRow = markedRows.isEmpty() ? -1 : markedRows.first();
+        QCOMPARE(list->selectionModel()->hasSelection(), currentRow >= 0);
+        QCOMPARE(list->currentIndex().row(), currentRow);
+        QCOMPARE(child<QPushButton>(window, "button_connect_wifi")->isEnabled(), currentRow >= 0);
+    }
+
+    void oneClickContinuesWithTheSuggestionAndAnotherRowCanBePicked_data()
+    {
+        QTest::addColumn<int>("clickedRow");
+        QTest::addColumn<QString>("expectedNetwork");
+
+        QTest::newRow("suggestion taken") << -1 << "Cafe";
+        QTest::newRow("another row clicked") << 2 << "Office";
+    }
+
+    void oneClickContinuesWithTheSuggestionAndAnotherRowCanBePicked()
+    {
+        QFETCH(int, clickedRow);
+        QFETCH(QString, expectedNetwork);
+
+        QCOMPARE(networkManager.restart(), QString());
+        QCOMPARE(networkManager.addWifi(QStringLiteral("Cafe"), NetworkManagerMock::Activated), QString());
+        WifiListWindow* window = scannedList();
+        QVERIFY(window);
+        QTRY_VERIFY(!markedRowsOf(window).isEmpty());
+        if (clickedRow >= 0) {
+            QListView* list = listOf(window);
+            const QRect rect = list->visualRect(list->model()->index(clickedRow, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        }
+        QTest::mouseClick(child<QPushButton>(window, "button_connect_wifi"), Qt::LeftButton);
+
+        auto* settings = Screens::visible<SettingsWiFiWindow>();
+        QVERIFY(settings);
+        QCOMPARE(child<QLineEdit>(settings, "lineEdit")->text(), expectedNetwork);
+    }
+};
+
+RAVELO_TEST_MAIN(TestPcNetwork)
+#include "tst_pcnetwork.moc"
