@@ -2,9 +2,11 @@
 
 #include "CommandLine.h"
 #include "MyApplication.h"
+#include "Translation.h"
 #include "cloud/ServiceHosts.h"
 #include "screens/TopWindow.h"
 
+#include <QLocale>
 #include <QMainWindow>
 #include <QTextCodec>
 
@@ -31,6 +33,7 @@ int runSetupWizard(int& argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 
     MyApplication app(argc, argv);
+    Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     ServiceHosts::installExtraCaCertificates();
     TopWindow top;
     top.show();

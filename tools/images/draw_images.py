@@ -2,8 +2,9 @@
 """Draws every picture of the wizard as SVG, then renders each to PNG at its exact size.
 
 The SVG files under svg/ are the editable sources; run this script again after
-changing the drawing code or a label. Needs python3 and rsvg-convert (librsvg2-bin)
-with a Japanese font (fonts-noto-cjk).
+changing the drawing code or a label. Button faces carry their label, so each has an
+English variant under en/. Needs python3 and rsvg-convert (librsvg2-bin) with a
+Japanese font (fonts-noto-cjk).
 """
 import os
 import subprocess
@@ -204,6 +205,20 @@ BUTTONS = {
 }
 
 
+# The same faces for the English interface, under en/.
+ENGLISH_LABELS = {
+    "01_start": "Start",
+    "02_login": "Sign in",
+    "02_regist_user": "Create account",
+    "03_next": "Next",
+    "05_connect_wifi": "Connect",
+    "05_connect_wifi_other": "Other network",
+    "05_connect_wifi_back": "Back",
+    "06_back_to_wifilist": "Back to list",
+    "07_complete": "Done",
+}
+
+
 def eye(crossed):
     """The password field's show/hide picture: an open eye, crossed out when it hides."""
     slash = (f'<path d="M10 38 L38 10" stroke="{PAPER}" stroke-width="7" stroke-linecap="round"/>'
@@ -229,6 +244,9 @@ def pictures():
     for stem, (label, base, dark, deep) in BUTTONS.items():
         out[f"{stem}_up"] = (230, 55, button(label, False, base, dark, deep))
         out[f"{stem}_down"] = (230, 55, button(label, True, base, dark, deep))
+        english = ENGLISH_LABELS[stem]
+        out[f"en/{stem}_up"] = (230, 55, button(english, False, base, dark, deep))
+        out[f"en/{stem}_down"] = (230, 55, button(english, True, base, dark, deep))
     for n in range(1, 6):
         out[f"STEP{n}"] = (374, 127, step_tile(n, False))
         out[f"STEP{n}_active"] = (374, 127, step_tile(n, True))
@@ -247,8 +265,8 @@ def pictures():
 
 
 def main():
-    os.makedirs(SVG_DIR, exist_ok=True)
-    os.makedirs(PNG_DIR, exist_ok=True)
+    for folder in (SVG_DIR, PNG_DIR):
+        os.makedirs(os.path.join(folder, "en"), exist_ok=True)
     for name, (w, h, text) in sorted(pictures().items()):
         svg_path = os.path.join(SVG_DIR, name + ".svg")
         with open(svg_path, "w", encoding="utf-8") as f:

@@ -1,6 +1,8 @@
 // Renders every wizard screen offscreen and saves it as <ClassName>.png, so that the
-// screens can be looked at without a display or a camera.
+// screens can be looked at without a display or a camera. --lang en or --lang ja picks
+// the language; without it, the language is chosen as the wizard chooses it.
 #include "app/MyApplication.h"
+#include "app/Translation.h"
 #include "cloud/CameraNameWindow.h"
 #include "cloud/LoginWindow.h"
 #include "cloud/RegistUserWindow.h"
@@ -11,6 +13,7 @@
 #include "screens/WifiListWindow.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QMainWindow>
 #include <QTextCodec>
 #include <QTextStream>
@@ -35,13 +38,16 @@ bool save(QMainWindow* window, const QDir& directory)
 
 int main(int argc, char* argv[])
 {
-    if (argc < 2) {
-        QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR\n";
+    const bool languageGiven = argc == 4 && qstrcmp(argv[2], "--lang") == 0;
+    if ((argc != 2 && !languageGiven) || (languageGiven && qstrcmp(argv[3], "en") != 0 && qstrcmp(argv[3], "ja") != 0)) {
+        QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR [--lang en|ja]\n";
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     MyApplication app(argc, argv);
+    const bool english = languageGiven ? qstrcmp(argv[3], "en") == 0 : Translation::prefersEnglish(QLocale::system());
+    Translation::install(app, english);
     QDir directory(QString::fromLocal8Bit(argv[1]));
     directory.mkpath(QStringLiteral("."));
 

@@ -1,0 +1,338 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>CameraNameWindow</name>
+    <message>
+        <source>Wi-Fi設定</source>
+        <translation>Wi-Fi settings</translation>
+    </message>
+    <message>
+        <source>ご利用されるカメラに名前をつけてください</source>
+        <translation>Give your camera a name</translation>
+    </message>
+    <message>
+        <source>次へ進む</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>カメラ名を登録します</source>
+        <translation>Register the camera name</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>カメラ名</source>
+        <translation>Camera name</translation>
+    </message>
+    <message>
+        <source>カメラ名をご入力ください</source>
+        <translation>Enter a camera name</translation>
+    </message>
+    <message>
+        <source>カメラ登録中にエラーが発生しました</source>
+        <translation>An error occurred while registering the camera</translation>
+    </message>
+</context>
+<context>
+    <name>CompleteWindow</name>
+    <message>
+        <source>設定完了</source>
+        <translation>Set-up complete</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>これで設定は完了です。
+カメラをPCから取り外して、電源に接続してください
+カメラ名は、PEMOアプリ-&gt;アカウント-&gt;カメラ名から設定してください</source>
+        <translation>Set-up is complete.
+Unplug the camera from the PC and connect it to its power supply.
+Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
+    </message>
+    <message>
+        <source>設定を完了する</source>
+        <translation>Finish set-up</translation>
+    </message>
+</context>
+<context>
+    <name>LoginWindow</name>
+    <message>
+        <source>ログイン</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>次へ進む</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>ログインする</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>メールアドレス</source>
+        <translation>Email address</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>メールアドレスをご入力ください</source>
+        <translation>Enter your email address</translation>
+    </message>
+    <message>
+        <source>パスワードをご入力ください</source>
+        <translation>Enter your password</translation>
+    </message>
+    <message>
+        <source>&lt;a href="https://%1/reminder/passwordreset"&gt;パスワードのリセットはこちら&lt;/a&gt;</source>
+        <translation>&lt;a href="https://%1/reminder/passwordreset"&gt;Forgot your password?&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>ログイン処理中にエラーが発生しました</source>
+        <translation>An error occurred while signing in</translation>
+    </message>
+    <message>
+        <source>メールアドレスもしくはパスワードが違います</source>
+        <translation>The email address or password is incorrect</translation>
+    </message>
+</context>
+<context>
+    <name>PreparationWindow</name>
+    <message>
+        <source>準備</source>
+        <translation>Preparation</translation>
+    </message>
+    <message>
+        <source>ログインする</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>新しくユーザーを登録する</source>
+        <translation>Create a new account</translation>
+    </message>
+    <message>
+        <source>準備をする</source>
+        <translation>Get ready</translation>
+    </message>
+    <message>
+        <source>カメラをお使いのPCに接続してください</source>
+        <translation>Connect the camera to this PC</translation>
+    </message>
+    <message>
+        <source>カメラを開く権限がありません。udevルールを入れて、カメラを挿し直してください</source>
+        <translation>No permission to open the camera. Install the udev rule and plug the camera in again.</translation>
+    </message>
+    <message>
+        <source>カメラは他のプログラムかドライバーが使用中です。それを終了してください</source>
+        <translation>Another program or driver is using the camera. Please close it.</translation>
+    </message>
+    <message>
+        <source>カメラを開けません：%1</source>
+        <translation>Cannot open the camera: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RegistUserWindow</name>
+    <message>
+        <source>ユーザー登録</source>
+        <translation>Create account</translation>
+    </message>
+    <message>
+        <source>次へ進む</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>新しくユーザーを登録する</source>
+        <translation>Create a new account</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>アカウント名</source>
+        <translation>Account name</translation>
+    </message>
+    <message>
+        <source>メールアドレス</source>
+        <translation>Email address</translation>
+    </message>
+    <message>
+        <source>アカウント名（最大10文字）をご入力ください</source>
+        <translation>Account name (up to 10 characters)</translation>
+    </message>
+    <message>
+        <source>メールアドレスをご入力ください</source>
+        <translation>Enter your email address</translation>
+    </message>
+    <message>
+        <source>パスワード（半角英数8～16文字）をご入力ください</source>
+        <translation>Password (8–16 letters and digits)</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>利用規約に同意する</source>
+        <translation>Accept the terms</translation>
+    </message>
+    <message>
+        <source>&lt;a href="https://%1/terms/index.html"&gt;利用規約はこちら&lt;/a&gt;</source>
+        <translation>&lt;a href="https://%1/terms/index.html"&gt;Terms of use&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>登録したメールアドレスに確認メールを送信しました。</source>
+        <translation>We have sent a confirmation email to the address you registered.</translation>
+    </message>
+    <message>
+        <source>本登録を完了させてからログインしてください。</source>
+        <translation>Please complete your registration, then sign in.</translation>
+    </message>
+    <message>
+        <source>ユーザー登録に失敗しました</source>
+        <translation>The account could not be created</translation>
+    </message>
+    <message>
+        <source>ユーザー登録中にエラーが発生しました</source>
+        <translation>An error occurred while creating the account</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenFrame</name>
+    <message>
+        <source>パスワードを隠す</source>
+        <translation>Hide password</translation>
+    </message>
+    <message>
+        <source>パスワードを表示する</source>
+        <translation>Show password</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWiFiWindow</name>
+    <message>
+        <source>Wi-Fi設定</source>
+        <translation>Wi-Fi settings</translation>
+    </message>
+    <message>
+        <source>ネットワーク</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Wi-Fiに接続する</source>
+        <translation>Connect to Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Wi-Fi一覧に戻る</source>
+        <translation>Back to the Wi-Fi list</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>SSIDをご入力ください</source>
+        <translation>Enter the network name (SSID)</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>パスワードをご入力ください</source>
+        <translation>Enter your password</translation>
+    </message>
+</context>
+<context>
+    <name>TopWindow</name>
+    <message>
+        <source>スタート</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>設定を開始する</source>
+        <translation>Start set-up</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+</context>
+<context>
+    <name>WebClientWindow</name>
+    <message>
+        <source>Raveloツール</source>
+        <translation>Ravelo Tool</translation>
+    </message>
+    <message>
+        <source>ネットワークエラー</source>
+        <translation>Network error</translation>
+    </message>
+</context>
+<context>
+    <name>WifiListWindow</name>
+    <message>
+        <source>Wi-Fi アクセスポイント一覧</source>
+        <translation>Wi-Fi networks</translation>
+    </message>
+    <message>
+        <source>ご利用になるWi-Fiを選んでください</source>
+        <translation>Choose the Wi-Fi network to use</translation>
+    </message>
+    <message>
+        <source>その他のネットワークに接続する</source>
+        <translation>Connect to another network</translation>
+    </message>
+    <message>
+        <source>Wi-Fiに接続する</source>
+        <translation>Connect to Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Ravelo</source>
+        <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>更新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>ネットワークを探しています</source>
+        <translation>Looking for networks</translation>
+    </message>
+    <message>
+        <source>Wi-Fiが見つかりました</source>
+        <translation>Wi-Fi networks found</translation>
+    </message>
+    <message>
+        <source>Wi-Fiは見つかりませんでした</source>
+        <translation>No Wi-Fi networks were found</translation>
+    </message>
+    <message>
+        <source>カメラが見つかりません</source>
+        <translation>Camera not found</translation>
+    </message>
+    <message>
+        <source>Wi-Fiが見つかりません</source>
+        <translation>No Wi-Fi networks found</translation>
+    </message>
+    <message>
+        <source>このPCが接続しているネットワークです</source>
+        <translation>This PC is connected to this network</translation>
+    </message>
+</context>
+</TS>
