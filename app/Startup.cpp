@@ -1,7 +1,7 @@
 #include "Startup.h"
 
 #include "CommandLine.h"
-#include "MyApplication.h"
+#include "screens/MyApplication.h"
 #include "Translation.h"
 #include "cloud/ServiceHosts.h"
 #include "screens/TopWindow.h"

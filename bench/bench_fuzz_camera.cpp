@@ -3,7 +3,7 @@
 // umockdev-wrapper, so that the USB link sees an empty emulated bus.
 #include "CameraReplyFuzzer.h"
 #include "EmulatedCamera.h"
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 #include "screens/WifiListWindow.h"
 
 #include <QLoggingCategory>

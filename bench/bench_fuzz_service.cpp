@@ -4,7 +4,7 @@
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
 #include "ServiceReplyFuzzer.h"
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 
 #include <QLoggingCategory>
 #include <QTextStream>

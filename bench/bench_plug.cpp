@@ -3,7 +3,7 @@
 // "remove" to disabled; median of 50 plugs (target: each at most 50 ms). Run under
 // umockdev-wrapper.
 #include "EmulatedCamera.h"
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 #include "screens/PreparationWindow.h"
 
 #include <QElapsedTimer>

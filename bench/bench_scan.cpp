@@ -2,7 +2,7 @@
 // two-page scan against the emulated camera, against its floor of three 5-second
 // pauses. Run under umockdev-wrapper.
 #include "EmulatedCamera.h"
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 #include "screens/WifiListWindow.h"
 
 #include <QElapsedTimer>

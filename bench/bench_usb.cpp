@@ -5,7 +5,7 @@
 //  - CPU time used in 10 s idle on the preparation screen with the camera attached.
 // Run under umockdev-wrapper.
 #include "EmulatedCamera.h"
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 #include "command/UsbUtil.h"
 #include "screens/PreparationWindow.h"
 

@@ -3,8 +3,8 @@
 
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
-#include "cloud/LoginWindow.h"
-#include "cloud/RegistUserWindow.h"
+#include "LoginWindow.h"
+#include "RegistUserWindow.h"
 #include "command/UsbUtil.h"
 
 #include <cerrno>

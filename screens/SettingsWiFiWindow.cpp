@@ -3,7 +3,7 @@
 
 #include "ScreenFrame.h"
 #include "WifiListWindow.h"
-#include "cloud/CameraNameWindow.h"
+#include "CameraNameWindow.h"
 #include "command/UsbUtil.h"
 
 SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* parent)

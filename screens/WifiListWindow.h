@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cloud/WebClientWindow.h"
+#include "WebClientWindow.h"
 #include "usb/ElCmd.h"
 
 #include <QModelIndex>

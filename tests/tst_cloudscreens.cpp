@@ -5,9 +5,9 @@
 #include "ModalBoxes.h"
 #include "Screens.h"
 #include "TestMain.h"
-#include "app/MyApplication.h"
-#include "cloud/LoginWindow.h"
-#include "cloud/RegistUserWindow.h"
+#include "screens/MyApplication.h"
+#include "screens/LoginWindow.h"
+#include "screens/RegistUserWindow.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
 

@@ -1,6 +1,6 @@
 // The wizard speaks English when the user's languages put English before Japanese,
 // and Japanese otherwise; every text has its English translation.
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 #include "app/Translation.h"
 #include "screens/TopWindow.h"
 

@@ -5,7 +5,7 @@
 #include "EmulatedCamera.h"
 #include "Screens.h"
 #include "app/Startup.h"
-#include "cloud/LoginWindow.h"
+#include "screens/LoginWindow.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
 

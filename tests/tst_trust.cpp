@@ -6,7 +6,7 @@
 #include "ModalBoxes.h"
 #include "Screens.h"
 #include "TestMain.h"
-#include "cloud/LoginWindow.h"
+#include "screens/LoginWindow.h"
 #include "cloud/ServiceHosts.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "CameraReplyFuzzer.h"
 
-#include "cloud/CameraNameWindow.h"
+#include "screens/CameraNameWindow.h"
 #include "screens/PreparationWindow.h"
 #include "screens/ScreenFrame.h"
 #include "screens/SettingsWiFiWindow.h"

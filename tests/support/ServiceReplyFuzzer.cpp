@@ -4,10 +4,10 @@
 #include "EmulatedCamera.h"
 #include "ModalBoxes.h"
 #include "Screens.h"
-#include "app/MyApplication.h"
-#include "cloud/CameraNameWindow.h"
-#include "cloud/LoginWindow.h"
-#include "cloud/RegistUserWindow.h"
+#include "screens/MyApplication.h"
+#include "screens/CameraNameWindow.h"
+#include "screens/LoginWindow.h"
+#include "screens/RegistUserWindow.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

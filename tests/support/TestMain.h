@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 
 #include <QTest>
 #include <QTextCodec>

@@ -1,11 +1,11 @@
 // Renders every wizard screen offscreen and saves it as <ClassName>.png, so that the
 // screens can be looked at without a display or a camera. --lang en or --lang ja picks
 // the language; without it, the language is chosen as the wizard chooses it.
-#include "app/MyApplication.h"
+#include "screens/MyApplication.h"
 #include "app/Translation.h"
-#include "cloud/CameraNameWindow.h"
-#include "cloud/LoginWindow.h"
-#include "cloud/RegistUserWindow.h"
+#include "screens/CameraNameWindow.h"
+#include "screens/LoginWindow.h"
+#include "screens/RegistUserWindow.h"
 #include "screens/CompleteWindow.h"
 #include "screens/PreparationWindow.h"
 #include "screens/SettingsWiFiWindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "command/AbstWidgetBase.h"
+#include "AbstWidgetBase.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -1,11 +1,11 @@
 #include "RegistUserWindow.h"
 #include "ui_RegistUserWindow.h"
 
-#include "CloudLog.h"
-#include "InputValidators.h"
+#include "cloud/CloudLog.h"
+#include "cloud/InputValidators.h"
 #include "LoginWindow.h"
-#include "ServiceHosts.h"
-#include "screens/ScreenFrame.h"
+#include "cloud/ServiceHosts.h"
+#include "ScreenFrame.h"
 
 #include <QHttpMultiPart>
 #include <QJsonDocument>

@@ -1,12 +1,12 @@
 #include "LoginWindow.h"
 #include "ui_LoginWindow.h"
 
-#include "CloudLog.h"
-#include "InputValidators.h"
-#include "ServiceHosts.h"
-#include "app/MyApplication.h"
-#include "screens/ScreenFrame.h"
-#include "screens/WifiListWindow.h"
+#include "cloud/CloudLog.h"
+#include "cloud/InputValidators.h"
+#include "cloud/ServiceHosts.h"
+#include "MyApplication.h"
+#include "ScreenFrame.h"
+#include "WifiListWindow.h"
 
 #include <QNetworkReply>
 

@@ -1,7 +1,7 @@
 #include "WebClientWindow.h"
 
-#include "CloudLog.h"
-#include "ReplyGuard.h"
+#include "cloud/CloudLog.h"
+#include "cloud/ReplyGuard.h"
 #include "command/UsbUtil.h"
 
 #include <QAbstractButton>

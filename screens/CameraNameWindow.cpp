@@ -1,12 +1,12 @@
 #include "CameraNameWindow.h"
 #include "ui_CameraNameWindow.h"
 
-#include "CloudLog.h"
-#include "ServiceHosts.h"
-#include "app/MyApplication.h"
+#include "cloud/CloudLog.h"
+#include "cloud/ServiceHosts.h"
+#include "MyApplication.h"
 #include "command/UsbUtil.h"
-#include "screens/CompleteWindow.h"
-#include "screens/ScreenFrame.h"
+#include "CompleteWindow.h"
+#include "ScreenFrame.h"
 
 #include <QJsonDocument>
 #include <QNetworkReply>
