@@ -8,9 +8,9 @@ namespace {
 // Options that QApplication takes for itself; they pass through unchecked.
 void allowQtOptions(QCommandLineParser& parser)
 {
-    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-                             "qwindowtitle", "qwindowicon", "style", "stylesheet", "session", "display", "geometry",
-                             "title", "name", "qmljsdebugger"}) {
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle", "qwindowicon",
+          "style", "stylesheet", "session", "display", "geometry", "title", "name", "qmljsdebugger"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);

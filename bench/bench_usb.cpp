@@ -121,8 +121,9 @@ int main(int argc, char** argv)
     MyApplication app(argc, argv);
     QTextStream out(stdout);
 
-    const QByteArray request = QByteArrayLiteral("{\n    \"id\": 101,\n    \"jsonrpc\": \"2.0\",\n    \"method\": \"getAPList\",\n"
-                                                 "    \"params\": [\n        {\n            \"param1\": 1\n        }\n    ]\n}\n");
+    const QByteArray request =
+        QByteArrayLiteral("{\n    \"id\": 101,\n    \"jsonrpc\": \"2.0\",\n    \"method\": \"getAPList\",\n"
+                          "    \"params\": [\n        {\n            \"param1\": 1\n        }\n    ]\n}\n");
     const double floor = floorMedianMs(request);
     PreparationWindow preparation;
     preparation.show();

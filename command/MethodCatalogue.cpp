@@ -76,18 +76,9 @@ const MethodEntry methods[MethodCount] = {
 };
 
 const MethodEntry commandWords[CommandWordCount] = {
-    MethodEntry("hello"),
-    MethodEntry("wifilist"),
-    MethodEntry("auth"),
-    MethodEntry("setWifi"),
-    MethodEntry("readjust"),
-    MethodEntry("FwVer"),
-    MethodEntry("GetWifi"),
-    MethodEntry("WifiQuality"),
-    MethodEntry("voluntary"),
-    MethodEntry("Byebye"),
-    MethodEntry("FactorySetting"),
-    MethodEntry(""),
+    MethodEntry("hello"),     MethodEntry("wifilist"), MethodEntry("auth"),           MethodEntry("setWifi"),
+    MethodEntry("readjust"),  MethodEntry("FwVer"),    MethodEntry("GetWifi"),        MethodEntry("WifiQuality"),
+    MethodEntry("voluntary"), MethodEntry("Byebye"),   MethodEntry("FactorySetting"), MethodEntry(""),
 };
 
 }

@@ -52,7 +52,7 @@ void CameraNameWindow::on_button_next_clicked()
     device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
     qCDebug(lcCloud) << QJsonDocument(device).toJson();
     m_accountStep = postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), device,
-             {{"User-Agent", "NUVA/1.0"}});
+                             {{"User-Agent", "NUVA/1.0"}});
 }
 
 void CameraNameWindow::on_button_next_pressed()
@@ -88,9 +88,8 @@ void CameraNameWindow::registerWithApplicationService(const QString& deviceId)
     const MyApplication* app = MyApplication::current();
     const QByteArray authorization =
         (QStringLiteral("X-NUVA uuid=") + app->uuid() + QStringLiteral(" token=") + app->accessToken()).toUtf8();
-    m_applicationStep =
-        postJson(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")), device, {},
-             {{"Authorization", authorization}});
+    m_applicationStep = postJson(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")),
+                                 device, {}, {{"Authorization", authorization}});
 }
 
 void CameraNameWindow::handDeviceIdentityToCamera(const QString& deviceId)
@@ -101,8 +100,9 @@ void CameraNameWindow::handDeviceIdentityToCamera(const QString& deviceId)
 
 void CameraNameWindow::handleHttpError(int statusCode, QNetworkReply* reply)
 {
-    showMessage(QMessageBox::Warning, tr("カメラ登録中にエラーが発生しました") + QLatin1Char('\n')
-                                          + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
+    showMessage(QMessageBox::Warning,
+                tr("カメラ登録中にエラーが発生しました") + QLatin1Char('\n')
+                    + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
     ui->button_next->setEnabled(true);
 }
 

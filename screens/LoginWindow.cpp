@@ -58,8 +58,8 @@ void LoginWindow::on_button_next_clicked()
     QJsonObject credentials;
     credentials.insert(QStringLiteral("email"), ui->lineEdit->text());
     credentials.insert(QStringLiteral("password"), ui->lineEdit_2->text());
-    m_authorizeStep =
-        postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/authorize")), credentials);
+    m_authorizeStep = postJson(
+        ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/authorize")), credentials);
 }
 
 void LoginWindow::on_button_next_pressed()
@@ -127,7 +127,8 @@ void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)
     const QString headline = statusCode == 401 ? tr("メールアドレスもしくはパスワードが違います")
                                                : tr("ログイン処理中にエラーが発生しました");
     showMessage(QMessageBox::Warning,
-                headline + QLatin1Char('\n') + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
+                headline + QLatin1Char('\n')
+                    + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
     ui->button_next->setEnabled(true);
 }
 

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 
-
 PreparationWindow::PreparationWindow(QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui::PreparationWindow)

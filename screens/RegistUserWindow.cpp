@@ -112,8 +112,9 @@ void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
     if (lastPathSegment(reply) != QLatin1String("register") || !ScreenFrame::leave(this))
         return;
     if (body.value(QStringLiteral("Message")).toString() == QLatin1String("Success")) {
-        showMessage(QMessageBox::Information, tr("登録したメールアドレスに確認メールを送信しました。") + QLatin1Char('\n')
-                                                  + tr("本登録を完了させてからログインしてください。"));
+        showMessage(QMessageBox::Information,
+                    tr("登録したメールアドレスに確認メールを送信しました。") + QLatin1Char('\n')
+                        + tr("本登録を完了させてからログインしてください。"));
     } else {
         showMessage(QMessageBox::Warning, tr("ユーザー登録に失敗しました"));
     }
@@ -122,10 +123,10 @@ void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
 
 void RegistUserWindow::handleHttpError(int statusCode, QNetworkReply* reply)
 {
-    showMessage(QMessageBox::Warning, tr("ユーザー登録中にエラーが発生しました") + QLatin1Char('\n')
-                                          + QStringLiteral("path:%1, code:%2, phrase:%3")
-                                                .arg(lastPathSegment(reply), QString::number(statusCode),
-                                                     reasonPhrase(reply)));
+    showMessage(QMessageBox::Warning,
+                tr("ユーザー登録中にエラーが発生しました") + QLatin1Char('\n')
+                    + QStringLiteral("path:%1, code:%2, phrase:%3")
+                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply)));
     ui->button_next->setEnabled(true);
 }
 

@@ -66,7 +66,8 @@ bool WebClientWindow::requiredText(const QJsonObject& body, const QString& key, 
     if (!member.isString() || member.toString().isEmpty())
         return false;
     const QString text = member.toString();
-    const bool hasControl = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    const bool hasControl =
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
     if (hasControl)
         return false;
     value = text;
@@ -99,18 +100,19 @@ void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text)
 
 void WebClientWindow::showNetworkError(int errorCode, QAbstractButton* retryButton)
 {
-    showMessage(QMessageBox::Warning, QCoreApplication::translate("WebClientWindow", "ネットワークエラー")
-                                          + QLatin1Char('\n') + QStringLiteral("errcode:%1").arg(errorCode));
+    showMessage(QMessageBox::Warning,
+                QCoreApplication::translate("WebClientWindow", "ネットワークエラー") + QLatin1Char('\n')
+                    + QStringLiteral("errcode:%1").arg(errorCode));
     retryButton->setEnabled(true);
 }
 
 void WebClientWindow::showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton)
 {
     const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    showMessage(QMessageBox::Warning, headline + QLatin1Char('\n')
-                                          + QStringLiteral("path:%1, code:%2, phrase:%3")
-                                                .arg(lastPathSegment(reply), QString::number(statusCode),
-                                                     reasonPhrase(reply)));
+    showMessage(QMessageBox::Warning,
+                headline + QLatin1Char('\n')
+                    + QStringLiteral("path:%1, code:%2, phrase:%3")
+                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply)));
     retryButton->setEnabled(true);
 }
 
@@ -128,8 +130,9 @@ void WebClientWindow::showCameraError(const QJsonObject& answer)
         return;
     const QJsonObject details = error.toObject();
     const int code = UsbUtil::intOf(details.value(QStringLiteral("code"))).value_or(0);
-    showMessage(QMessageBox::Warning, QStringLiteral("%1 [code:%2]")
-                                          .arg(details.value(QStringLiteral("message")).toString(), QString::number(code)));
+    showMessage(
+        QMessageBox::Warning,
+        QStringLiteral("%1 [code:%2]").arg(details.value(QStringLiteral("message")).toString(), QString::number(code)));
 }
 
 void WebClientWindow::provideAuthenication(QNetworkReply*, QAuthenticator*)

@@ -148,8 +148,7 @@ void WifiListWindow::handlePage(const QJsonObject& reply)
         qCDebug(lcScreens) << "Not found AP!";
         return;
     }
-    const QJsonObject wifiList =
-        result.toArray().at(0).toObject().value(QStringLiteral("WifiList")).toObject();
+    const QJsonObject wifiList = result.toArray().at(0).toObject().value(QStringLiteral("WifiList")).toObject();
     const int total = UsbUtil::intOf(wifiList.value(QStringLiteral("TotalPage"))).value_or(0);
     const int page = UsbUtil::intOf(wifiList.value(QStringLiteral("PageIndex"))).value_or(0);
     qCDebug(lcScreens) << QStringLiteral("Receive data PageIndex %1, TotalPage Code %2").arg(page).arg(total);
@@ -179,7 +178,8 @@ void WifiListWindow::appendNames(const QJsonObject& list)
 void WifiListWindow::finishScan()
 {
     stopScanTimer();
-    ui->label_content_2->setText(m_model->rowCount() > 0 ? tr("Wi-Fiが見つかりました") : tr("Wi-Fiは見つかりませんでした"));
+    ui->label_content_2->setText(m_model->rowCount() > 0 ? tr("Wi-Fiが見つかりました")
+                                                         : tr("Wi-Fiは見つかりませんでした"));
     ui->button_refresh->setEnabled(true);
     ui->button_connect_wifi_other->setEnabled(true);
     setCursor(Qt::ArrowCursor);

@@ -50,15 +50,9 @@ class TestCloudScreens : public QObject
     EmulatedCamera camera;
     CloudFixture cloud;
 
-    QPushButton* next(QWidget* screen)
-    {
-        return screen->findChild<QPushButton*>(QStringLiteral("button_next"));
-    }
+    QPushButton* next(QWidget* screen) { return screen->findChild<QPushButton*>(QStringLiteral("button_next")); }
 
-    void type(QWidget* screen, const char* field, const QString& text)
-    {
-        Screens::type(screen, field, text);
-    }
+    void type(QWidget* screen, const char* field, const QString& text) { Screens::type(screen, field, text); }
 
     LoginWindow* filledLogin()
     {
@@ -81,10 +75,7 @@ class TestCloudScreens : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        camera.plug();
-    }
+    void initTestCase() { camera.plug(); }
 
     // A Wi-Fi list that a sign-in left behind would keep scanning into later tests.
     void cleanup()
@@ -118,8 +109,9 @@ private slots:
         type(&login, "lineEdit_2", QStringLiteral("12345678901234567"));
         QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->text().size(), 16);
         QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->echoMode(), QLineEdit::Password);
-        QVERIFY(login.findChild<QLabel*>(QStringLiteral("label"))->text().contains(
-            "https://" + cloud.service.accountHost() + "/reminder/passwordreset"));
+        QVERIFY(login.findChild<QLabel*>(QStringLiteral("label"))
+                    ->text()
+                    .contains("https://" + cloud.service.accountHost() + "/reminder/passwordreset"));
     }
 
     void signInStoresTheIdentityAndMovesOn()
@@ -192,12 +184,15 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("reason");
         QTest::addColumn<QString>("text");
-        QTest::newRow("wrong credentials") << QByteArray("/account/authorize") << 401 << QByteArray("Unauthorized")
-                                           << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:Unauthorized");
-        QTest::newRow("refused token") << QByteArray("/accessToken") << 401 << QByteArray("Unauthorized")
-                                       << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:Unauthorized");
-        QTest::newRow("server error") << QByteArray("/account/authorize") << 500 << QByteArray("Internal Server Error")
-                                      << QStringLiteral("ログイン処理中にエラーが発生しました\ncode:500, phrase:Internal Server Error");
+        QTest::newRow("wrong credentials")
+            << QByteArray("/account/authorize") << 401 << QByteArray("Unauthorized")
+            << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:Unauthorized");
+        QTest::newRow("refused token")
+            << QByteArray("/accessToken") << 401 << QByteArray("Unauthorized")
+            << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:Unauthorized");
+        QTest::newRow("server error")
+            << QByteArray("/account/authorize") << 500 << QByteArray("Internal Server Error")
+            << QStringLiteral("ログイン処理中にエラーが発生しました\ncode:500, phrase:Internal Server Error");
     }
 
     void signInFailuresExplainThemselvesAndAllowARetry()
@@ -274,7 +269,8 @@ private slots:
         ModalBoxes boxes;
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1, 5000));
-        QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::TimeoutError)));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::TimeoutError)));
         QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
 
@@ -290,13 +286,14 @@ private slots:
         QTest::newRow("not json") << QByteArray("/account/authorize") << QByteArray("this is not json");
         QTest::newRow("an array") << QByteArray("/account/authorize") << QByteArray("[\"user-0001\"]");
         QTest::newRow("no authToken") << QByteArray("/account/authorize") << QByteArray("{\"uuid\":\"user-0001\"}");
-        QTest::newRow("empty uuid") << QByteArray("/account/authorize") << QByteArray("{\"uuid\":\"\",\"authToken\":\"a\"}");
+        QTest::newRow("empty uuid") << QByteArray("/account/authorize")
+                                    << QByteArray("{\"uuid\":\"\",\"authToken\":\"a\"}");
         QTest::newRow("number uuid") << QByteArray("/accessToken") << QByteArray("{\"uuid\":7,\"accessToken\":\"t\"}");
         QTest::newRow("no accessToken") << QByteArray("/accessToken") << QByteArray("{\"uuid\":\"user-0001\"}");
         QTest::newRow("header in token") << QByteArray("/accessToken")
                                          << QByteArray("{\"uuid\":\"u\",\"accessToken\":\"t\\r\\nX-Evil: 1\"}");
-        QTest::newRow("line feed in uuid") << QByteArray("/accessToken")
-                                           << QByteArray("{\"uuid\":\"u\\n\",\"accessToken\":\"t\"}");
+        QTest::newRow("line feed in uuid")
+            << QByteArray("/accessToken") << QByteArray("{\"uuid\":\"u\\n\",\"accessToken\":\"t\"}");
     }
 
     void aSuccessWithoutWhatTheNextStepNeedsIsAFailedStep()
@@ -310,8 +307,9 @@ private slots:
         ModalBoxes boxes;
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
-        QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\npath:%1, code:200, phrase:OK")
-                                        .arg(QString::fromLatin1(path).section('/', -1)));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("ログイン処理中にエラーが発生しました\npath:%1, code:200, phrase:OK")
+                     .arg(QString::fromLatin1(path).section('/', -1)));
         QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
         QVERIFY(!Screens::visible<WifiListWindow>());
@@ -353,7 +351,8 @@ private slots:
             return;
         }
         QVERIFY(boxes.waitFor(1));
-        QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::ProtocolFailure)));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::ProtocolFailure)));
         QCOMPARE(cloud.service.requests().size(), 1);
         QTRY_VERIFY(next(login)->isEnabled());
     }
@@ -376,9 +375,12 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("fieldName");
         QTest::addColumn<bool>("startsShown");
-        QTest::newRow("sign-in") << "LoginWindow" << "lineEdit_2" << false;
-        QTest::newRow("registration") << "RegistUserWindow" << "lineEdit_3" << true;
-        QTest::newRow("Wi-Fi settings") << "SettingsWiFiWindow" << "lineEdit_2" << false;
+        QTest::newRow("sign-in") << "LoginWindow"
+                                 << "lineEdit_2" << false;
+        QTest::newRow("registration") << "RegistUserWindow"
+                                      << "lineEdit_3" << true;
+        QTest::newRow("Wi-Fi settings") << "SettingsWiFiWindow"
+                                        << "lineEdit_2" << false;
     }
 
     void passwordFieldsShowAndHideWhatWasTyped()
@@ -387,8 +389,9 @@ private slots:
         QFETCH(QString, fieldName);
         QFETCH(bool, startsShown);
         std::unique_ptr<QMainWindow> window(screen == "LoginWindow" ? static_cast<QMainWindow*>(new LoginWindow)
-                                            : screen == "RegistUserWindow" ? static_cast<QMainWindow*>(new RegistUserWindow)
-                                                                           : new SettingsWiFiWindow(QString()));
+                                                : screen == "RegistUserWindow"
+                                                ? static_cast<QMainWindow*>(new RegistUserWindow)
+                                                : new SettingsWiFiWindow(QString()));
         window->show();
         QApplication::setActiveWindow(window.get());
         auto* field = window->findChild<QLineEdit*>(fieldName);
@@ -444,8 +447,9 @@ private slots:
         QCOMPARE(regist->findChild<QLineEdit*>(QStringLiteral("lineEdit"))->text(), QStringLiteral("abcdefghij"));
         QVERIFY(next(regist)->isEnabled());
         QCOMPARE(regist->findChild<QLineEdit*>(QStringLiteral("lineEdit_3"))->echoMode(), QLineEdit::Normal);
-        QVERIFY(regist->findChild<QLabel*>(QStringLiteral("label"))->text().contains(
-            "https://" + cloud.service.applicationHost() + "/terms/index.html"));
+        QVERIFY(regist->findChild<QLabel*>(QStringLiteral("label"))
+                    ->text()
+                    .contains("https://" + cloud.service.applicationHost() + "/terms/index.html"));
     }
 
     void registrationPostsOneFormPartOverTls()
@@ -455,8 +459,9 @@ private slots:
         QTest::mouseClick(next(regist), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
         QCOMPARE(boxes.last().icon, QMessageBox::Information);
-        QCOMPARE(boxes.last().text, QStringLiteral("登録したメールアドレスに確認メールを送信しました。\n"
-                                                   "本登録を完了させてからログインしてください。"));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("登録したメールアドレスに確認メールを送信しました。\n"
+                                "本登録を完了させてからログインしてください。"));
         QTRY_VERIFY(Screens::visible<LoginWindow>());
         QVERIFY(!regist->isVisible());
 
@@ -477,8 +482,9 @@ private slots:
         const QByteArray partHeaders = part.left(bodyStart);
         QVERIFY2(partHeaders.contains("Content-Disposition: form-data; name=\"data\"\r\n"), partHeaders.constData());
         QVERIFY2(partHeaders.contains("Content-Type: application/json; charset=utf-8"), partHeaders.constData());
-        QCOMPARE(part.mid(bodyStart + 4),
-                 indented({{"name", QStringLiteral("花子")}, {"email", "hanako@example.jp"}, {"password", "pass-word1"}}));
+        QCOMPARE(
+            part.mid(bodyStart + 4),
+            indented({{"name", QStringLiteral("花子")}, {"email", "hanako@example.jp"}, {"password", "pass-word1"}}));
     }
 
     void aRefusedRegistrationStillLeadsToSignIn()
@@ -500,7 +506,8 @@ private slots:
         ModalBoxes boxes;
         QTest::mouseClick(next(regist), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
-        QCOMPARE(boxes.last().text, QStringLiteral("ユーザー登録中にエラーが発生しました\npath:register, code:0, phrase:"));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("ユーザー登録中にエラーが発生しました\npath:register, code:0, phrase:"));
         QTRY_VERIFY(next(regist)->isEnabled());
         QVERIFY(regist->isVisible());
         QCOMPARE(regist->findChild<QLineEdit*>(QStringLiteral("lineEdit_3"))->text(), QStringLiteral("pass-word1"));

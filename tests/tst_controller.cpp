@@ -50,10 +50,7 @@ class TestController : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        usb_init();
-    }
+    void initTestCase() { usb_init(); }
 
     void cleanup()
     {

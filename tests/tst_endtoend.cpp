@@ -42,8 +42,8 @@ bool check(bool condition, const QString& what)
 template <typename T>
 T* waitForScreen(int timeoutMs = 10000)
 {
-    QTest::qWaitFor([] { return Screens::visible<T>() != nullptr; }, timeoutMs);
-    return Screens::visible<T>();
+    return QTest::qWaitFor([] { return Screens::visible<T>() != nullptr; }, timeoutMs) ? Screens::visible<T>()
+                                                                                       : nullptr;
 }
 
 void click(QWidget* screen, const char* button)
@@ -110,8 +110,9 @@ private:
     {
         auto* list = Screens::visible<WifiListWindow>();
         auto* status = child<QLabel>(list, "label_content_2");
-        QTest::qWaitFor([&] { return status->text() == QStringLiteral("Wi-Fiが見つかりました"); }, 25000);
-        if (!check(status->text() == QStringLiteral("Wi-Fiが見つかりました"), "the two-page scan completes"))
+        const bool scanned =
+            QTest::qWaitFor([&] { return status->text() == QStringLiteral("Wi-Fiが見つかりました"); }, 25000);
+        if (!check(scanned, "the two-page scan completes"))
             return false;
         auto* view = child<QListView>(list, "listView");
         check(view->model()->rowCount() == 7, "all seven networks are listed");
@@ -138,11 +139,13 @@ private:
 
     bool checkTraffic()
     {
-        check(m_camera.requestedMethods()
-                  == QStringList({"execAPList", "getAPList", "getAPList", "getAPList", "setNetworkSetting", "setToken"}),
-              "the camera received the scan, the settings and the token, in order");
+        check(
+            m_camera.requestedMethods()
+                == QStringList({"execAPList", "getAPList", "getAPList", "getAPList", "setNetworkSetting", "setToken"}),
+            "the camera received the scan, the settings and the token, in order");
         const QList<QByteArray> requests = m_camera.requests();
-        check(parameters(requests.value(4)) == QJsonObject({{"inet", "0"}, {"password", "shop-wifi-pass"}, {"ssid", "Shop"}}),
+        check(parameters(requests.value(4))
+                  == QJsonObject({{"inet", "0"}, {"password", "shop-wifi-pass"}, {"ssid", "Shop"}}),
               "the Wi-Fi settings carry the chosen network");
         check(parameters(requests.value(5)) == QJsonObject({{"DeviceId", "device-0001"}, {"SerialId", m_serialId}}),
               "the camera gets the device id and the serial id");
@@ -151,8 +154,9 @@ private:
         QStringList paths;
         for (const RecordedRequest& request : cloud)
             paths.append(request.host + QString::fromLatin1(request.path));
-        check(paths == QStringList({"127.0.0.1/account/register", "127.0.0.1/account/authorize", "127.0.0.1/accessToken",
-                                    "127.0.0.1/devices", "localhost/devices"}),
+        check(paths
+                  == QStringList({"127.0.0.1/account/register", "127.0.0.1/account/authorize", "127.0.0.1/accessToken",
+                                  "127.0.0.1/devices", "localhost/devices"}),
               "the cloud service received every request in order: " + paths.join(' '));
         return check(cloud.value(4).header("Authorization") == "X-NUVA uuid=user-0001 token=token-0001",
                      "the application service is called as the signed-in user");

@@ -20,8 +20,10 @@ private slots:
     {
         QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
         WifiListWindow::setTimings({60000, 0});
-        const quint64 seed = qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
-        const int inputs = qEnvironmentVariableIsSet("RAVELO_FUZZ_INPUTS") ? qEnvironmentVariableIntValue("RAVELO_FUZZ_INPUTS") : 3000;
+        const quint64 seed =
+            qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
+        const int inputs =
+            qEnvironmentVariableIsSet("RAVELO_FUZZ_INPUTS") ? qEnvironmentVariableIntValue("RAVELO_FUZZ_INPUTS") : 3000;
         QTextStream report(stdout);
         report << "seeds " << seed << " to " << seed + quint64(inputs) - 1 << '\n';
         CameraReplyFuzzer fuzzer(report);

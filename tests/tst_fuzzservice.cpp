@@ -22,7 +22,8 @@ private slots:
     {
         QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
         camera.plug();
-        const quint64 seed = qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
+        const quint64 seed =
+            qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
         const int inputs = qEnvironmentVariableIsSet("RAVELO_SERVICE_FUZZ_INPUTS")
             ? qEnvironmentVariableIntValue("RAVELO_SERVICE_FUZZ_INPUTS")
             : 300;

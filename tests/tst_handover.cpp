@@ -191,9 +191,11 @@ private slots:
         QTest::addColumn<int>("replyId");
         QTest::addColumn<QString>("next");
         QTest::addColumn<QString>("method");
-        QTest::newRow("list") << "WifiListWindow" << "button_connect_wifi_other" << 1 << "SettingsWiFiWindow"
+        QTest::newRow("list") << "WifiListWindow"
+                              << "button_connect_wifi_other" << 1 << "SettingsWiFiWindow"
                               << "getAPList";
-        QTest::newRow("settings") << "SettingsWiFiWindow" << "button_back_to_wifilist" << 10000 << "WifiListWindow"
+        QTest::newRow("settings") << "SettingsWiFiWindow"
+                                  << "button_back_to_wifilist" << 10000 << "WifiListWindow"
                                   << "setNetworkSetting";
         QTest::newRow("naming, duplicate answer") << "CameraNameWindow" << QString() << 100000 << "CompleteWindow"
                                                   << "setToken";
@@ -233,11 +235,15 @@ private slots:
         QTest::addColumn<QString>("next");
         for (const char* during : {"unplug", "duplicate answer"}) {
             QTest::newRow(qPrintable(QStringLiteral("settings, camera error, %1").arg(during)))
-                << "SettingsWiFiWindow" << "setNetworkSetting" << during << "CameraNameWindow";
+                << "SettingsWiFiWindow"
+                << "setNetworkSetting" << during << "CameraNameWindow";
             QTest::newRow(qPrintable(QStringLiteral("naming, camera error, %1").arg(during)))
-                << "CameraNameWindow" << "setToken" << during << "CompleteWindow";
+                << "CameraNameWindow"
+                << "setToken" << during << "CompleteWindow";
         }
-        QTest::newRow("naming, service failure, unplug") << "CameraNameWindow" << "/devices" << "unplug" << QString();
+        QTest::newRow("naming, service failure, unplug") << "CameraNameWindow"
+                                                         << "/devices"
+                                                         << "unplug" << QString();
     }
 
     void anOpenBoxOutlastsUnplugAndDuplicates()

@@ -108,8 +108,9 @@ private slots:
         QVERIFY(QFile::copy(sourcePath("translations/ravelo_en.ts"), scanned));
         QProcess lupdate;
         lupdate.setWorkingDirectory(QStringLiteral(RAVELO_SOURCE_DIR));
-        lupdate.start(QStringLiteral(RAVELO_LUPDATE), {"-silent", "-no-obsolete", "-locations", "none", "app", "usb",
-                                                       "command", "cloud", "screens", "-ts", scanned});
+        lupdate.start(QStringLiteral(RAVELO_LUPDATE),
+                      {"-silent", "-no-obsolete", "-locations", "none", "app", "usb", "command", "cloud", "screens",
+                       "-ts", scanned});
         QVERIFY(lupdate.waitForFinished(60000));
         QCOMPARE(lupdate.exitCode(), 0);
 

@@ -81,10 +81,7 @@ private slots:
         WifiListWindow::setTimings({5000, 50});
     }
 
-    void cleanup()
-    {
-        Screens::destroyAll();
-    }
+    void cleanup() { Screens::destroyAll(); }
 
     void thePcNetworkIsSuggestedOnlyWhenTheCameraSeesIt_data()
     {
@@ -95,8 +92,8 @@ private slots:
 
         const QList<int> none;
         QTest::newRow("listed network, twice") << "Cafe" << NetworkManagerMock::Activated << true << QList<int>{1, 3};
-        QTest::newRow("network the camera does not see") << "Elsewhere" << NetworkManagerMock::Activated << true
-                                                         << none;
+        QTest::newRow("network the camera does not see")
+            << "Elsewhere" << NetworkManagerMock::Activated << true << none;
         QTest::newRow("Wi-Fi device, no connection") << "Cafe" << 0u << true << none;
         QTest::newRow("connection still activating") << "Cafe" << NetworkManagerMock::Activating << true << none;
         QTest::newRow("no NetworkManager") << "Cafe" << NetworkManagerMock::Activated << false << none;

@@ -30,7 +30,8 @@ void check(bool condition, const char* what)
 
 void runScenarioWhenTheLoopRuns()
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { scenario(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { scenario(); }, Qt::QueuedConnection);
 }
 
 QList<QWidget*> visibleWindows()

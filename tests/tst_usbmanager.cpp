@@ -119,7 +119,8 @@ private slots:
         QCOMPARE(reply.value(QStringLiteral("RESULT")).toByteArray(), QByteArrayLiteral("{\"id\":42}"));
         const QList<EmulatedOutTransfer> out = camera.outTransfers();
         QCOMPARE(out.size(), 2);
-        QCOMPARE(out.at(0).bytes, QByteArray::fromHex(QByteArray::number(json.size(), 16).rightJustified(2, '0') + "000000"));
+        QCOMPARE(out.at(0).bytes,
+                 QByteArray::fromHex(QByteArray::number(json.size(), 16).rightJustified(2, '0') + "000000"));
         QCOMPARE(out.at(1).bytes, json);
     }
 

@@ -35,57 +35,58 @@ class TestUsbUtil : public QObject
     EmulatedCamera camera;
 
 private slots:
-    void initTestCase()
-    {
-        camera.plug();
-    }
+    void initTestCase() { camera.plug(); }
 
     void execApListIsSevenLines()
     {
         const QByteArray text = UsbUtil::instance()->execAPList();
-        QCOMPARE(text, QByteArrayLiteral("{\n"
-                                         "    \"id\": 1,\n"
-                                         "    \"jsonrpc\": \"2.0\",\n"
-                                         "    \"method\": \"execAPList\",\n"
-                                         "    \"params\": [\n"
-                                         "    ]\n"
-                                         "}\n"));
+        QCOMPARE(text,
+                 QByteArrayLiteral("{\n"
+                                   "    \"id\": 1,\n"
+                                   "    \"jsonrpc\": \"2.0\",\n"
+                                   "    \"method\": \"execAPList\",\n"
+                                   "    \"params\": [\n"
+                                   "    ]\n"
+                                   "}\n"));
     }
 
     void getApListNestsItsPage()
     {
         const QByteArray text = UsbUtil::instance()->getAPList(101, 1);
-        QCOMPARE(text, QByteArrayLiteral("{\n"
-                                         "    \"id\": 101,\n"
-                                         "    \"jsonrpc\": \"2.0\",\n"
-                                         "    \"method\": \"getAPList\",\n"
-                                         "    \"params\": [\n"
-                                         "        {\n"
-                                         "            \"param1\": 1\n"
-                                         "        }\n"
-                                         "    ]\n"
-                                         "}\n"));
+        QCOMPARE(text,
+                 QByteArrayLiteral("{\n"
+                                   "    \"id\": 101,\n"
+                                   "    \"jsonrpc\": \"2.0\",\n"
+                                   "    \"method\": \"getAPList\",\n"
+                                   "    \"params\": [\n"
+                                   "        {\n"
+                                   "            \"param1\": 1\n"
+                                   "        }\n"
+                                   "    ]\n"
+                                   "}\n"));
     }
 
     void networkSettingSendsInetAsTextAndHidesThePasswordFromTheLog()
     {
         debugLines.clear();
         const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
-        const QByteArray text = UsbUtil::instance()->setNetworkSetting(QStringLiteral("Home-5G"), QStringLiteral("s3cret pass"));
+        const QByteArray text =
+            UsbUtil::instance()->setNetworkSetting(QStringLiteral("Home-5G"), QStringLiteral("s3cret pass"));
         qInstallMessageHandler(previous);
 
-        QCOMPARE(text, QByteArrayLiteral("{\n"
-                                         "    \"id\": 10000,\n"
-                                         "    \"jsonrpc\": \"2.0\",\n"
-                                         "    \"method\": \"setNetworkSetting\",\n"
-                                         "    \"params\": [\n"
-                                         "        {\n"
-                                         "            \"inet\": \"0\",\n"
-                                         "            \"password\": \"s3cret pass\",\n"
-                                         "            \"ssid\": \"Home-5G\"\n"
-                                         "        }\n"
-                                         "    ]\n"
-                                         "}\n"));
+        QCOMPARE(text,
+                 QByteArrayLiteral("{\n"
+                                   "    \"id\": 10000,\n"
+                                   "    \"jsonrpc\": \"2.0\",\n"
+                                   "    \"method\": \"setNetworkSetting\",\n"
+                                   "    \"params\": [\n"
+                                   "        {\n"
+                                   "            \"inet\": \"0\",\n"
+                                   "            \"password\": \"s3cret pass\",\n"
+                                   "            \"ssid\": \"Home-5G\"\n"
+                                   "        }\n"
+                                   "    ]\n"
+                                   "}\n"));
         QCOMPARE(debugLines.size(), 1);
         QVERIFY(!debugLines.first().contains(QStringLiteral("s3cret")));
         QVERIFY(debugLines.first().contains(QStringLiteral("Home-5G")));

@@ -115,10 +115,7 @@ private slots:
         MyApplication::current()->setAccessToken(QStringLiteral("token-0001"));
     }
 
-    void init()
-    {
-        camera.clearRecords();
-    }
+    void init() { camera.clearRecords(); }
 
     void cleanup()
     {
@@ -389,8 +386,7 @@ private slots:
         const QList<RecordedRequest> requests = cloud.service.requests();
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests.at(0).host, FakeCloudService::accountHostName());
-        QCOMPARE(requests.at(0).body,
-                 QJsonDocument(QJsonObject{{"serialId", serial}, {"kind", "HW_KLM-3"}}).toJson());
+        QCOMPARE(requests.at(0).body, QJsonDocument(QJsonObject{{"serialId", serial}, {"kind", "HW_KLM-3"}}).toJson());
         const QList<QByteArray> first = requests.at(0).headerNames();
         QVERIFY(first.indexOf("User-Agent") < first.indexOf("Content-Type"));
         QVERIFY(first.indexOf("Content-Type") < first.indexOf("Content-Length"));
@@ -398,10 +394,11 @@ private slots:
         QVERIFY(requests.at(0).header("Authorization").isEmpty());
 
         QCOMPARE(requests.at(1).host, FakeCloudService::applicationHostName());
-        QCOMPARE(requests.at(1).body, QJsonDocument(QJsonObject{{"deviceId", "dev-from-account"},
-                                                                {"name", QStringLiteral("リビング")},
-                                                                {"kind", "HW_KLM-3"}})
-                                          .toJson());
+        QCOMPARE(requests.at(1).body,
+                 QJsonDocument(QJsonObject{{"deviceId", "dev-from-account"},
+                                           {"name", QStringLiteral("リビング")},
+                                           {"kind", "HW_KLM-3"}})
+                     .toJson());
         QCOMPARE(requests.at(1).header("Authorization"), QByteArray("X-NUVA uuid=user-0001 token=token-0001"));
         const QList<QByteArray> names = requests.at(1).headerNames();
         QVERIFY(names.indexOf("Content-Type") < names.indexOf("Content-Length"));
@@ -443,7 +440,8 @@ private slots:
         ModalBoxes boxes;
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
-        QCOMPARE(boxes.last().text, QStringLiteral("カメラ登録中にエラーが発生しました\ncode:401, phrase:Unauthorized"));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("カメラ登録中にエラーが発生しました\ncode:401, phrase:Unauthorized"));
         QTRY_VERIFY(child<QPushButton>(naming, "button_next")->isEnabled());
 
         cloud.service.resetOutcomes();
@@ -464,10 +462,10 @@ private slots:
         QTest::addColumn<int>("requests");
         QTest::newRow("account, missing") << FakeCloudService::accountHostName() << QByteArray("{}") << 1;
         QTest::newRow("account, not json") << FakeCloudService::accountHostName() << QByteArray("<html>") << 1;
-        QTest::newRow("application, empty") << FakeCloudService::applicationHostName()
-                                            << QByteArray("{\"deviceId\":\"\"}") << 2;
-        QTest::newRow("application, a number") << FakeCloudService::applicationHostName()
-                                               << QByteArray("{\"deviceId\":12}") << 2;
+        QTest::newRow("application, empty")
+            << FakeCloudService::applicationHostName() << QByteArray("{\"deviceId\":\"\"}") << 2;
+        QTest::newRow("application, a number")
+            << FakeCloudService::applicationHostName() << QByteArray("{\"deviceId\":12}") << 2;
     }
 
     void aRegistrationReplyWithoutADeviceIdIsAFailedStep()
@@ -481,7 +479,8 @@ private slots:
         ModalBoxes boxes;
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
-        QCOMPARE(boxes.last().text, QStringLiteral("カメラ登録中にエラーが発生しました\npath:devices, code:200, phrase:OK"));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("カメラ登録中にエラーが発生しました\npath:devices, code:200, phrase:OK"));
         QTRY_VERIFY(child<QPushButton>(naming, "button_next")->isEnabled());
         QCOMPARE(cloud.service.requests().size(), requests);
         QVERIFY(!camera.requestedMethods().contains(QStringLiteral("setToken")));

@@ -51,15 +51,22 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
-        const QStringList buttons = {"01_start", "02_login", "02_regist_user", "03_next", "05_connect_wifi",
-                                     "05_connect_wifi_other", "05_connect_wifi_back", "06_back_to_wifilist",
+        const QStringList buttons = {"01_start",
+                                     "02_login",
+                                     "02_regist_user",
+                                     "03_next",
+                                     "05_connect_wifi",
+                                     "05_connect_wifi_other",
+                                     "05_connect_wifi_back",
+                                     "06_back_to_wifilist",
                                      "07_complete"};
         for (const QString& button : buttons) {
             QTest::newRow(qPrintable(button + "_up")) << button + "_up.png" << QSize(230, 55);
             QTest::newRow(qPrintable(button + "_down")) << button + "_down.png" << QSize(230, 55);
         }
         for (int step = 1; step <= 5; ++step) {
-            QTest::newRow(qPrintable(QString("STEP%1").arg(step))) << QString("STEP%1.png").arg(step) << QSize(374, 127);
+            QTest::newRow(qPrintable(QString("STEP%1").arg(step)))
+                << QString("STEP%1.png").arg(step) << QSize(374, 127);
             QTest::newRow(qPrintable(QString("STEP%1_active").arg(step)))
                 << QString("STEP%1_active.png").arg(step) << QSize(374, 127);
         }
@@ -145,7 +152,8 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("interface held elsewhere") << true << QStringLiteral("他のプログラムかドライバーが使用中");
         QTest::newRow("other fault") << false
-                                     << QStringLiteral("カメラを開けません：") + QString::fromLocal8Bit(std::strerror(EINVAL));
+                                     << QStringLiteral("カメラを開けません：")
+                + QString::fromLocal8Bit(std::strerror(EINVAL));
     }
 
     void preparationSaysWhyACameraDoesNotOpen()
@@ -212,7 +220,8 @@ private slots:
         QTest::mouseClick(second->findChild<QPushButton*>(QStringLiteral("button_regist_user")), Qt::LeftButton);
         QVERIFY(!second->isVisible());
         QCOMPARE(visibleWindows().size(), 2);
-        QVERIFY(qobject_cast<RegistUserWindow*>(visibleWindows().at(0)) || qobject_cast<RegistUserWindow*>(visibleWindows().at(1)));
+        QVERIFY(qobject_cast<RegistUserWindow*>(visibleWindows().at(0))
+                || qobject_cast<RegistUserWindow*>(visibleWindows().at(1)));
     }
 
     void completionScreenSaysItsThreeLinesAndEndsWithItsButton()
@@ -220,11 +229,14 @@ private slots:
         CompleteWindow complete;
         complete.show();
         const QString text = complete.findChild<QLabel*>(QStringLiteral("label_content"))->text();
-        QCOMPARE(text.split('\n'), (QStringList{QStringLiteral("これで設定は完了です。"),
-                                                QStringLiteral("カメラをPCから取り外して、電源に接続してください"),
-                                                QStringLiteral("カメラ名は、PEMOアプリ->アカウント->カメラ名から設定してください")}));
-        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_10"))->styleSheet().contains("STEP5_active.png"));
-        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_9"))->styleSheet().contains("cursol_active.png"));
+        QCOMPARE(text.split('\n'),
+                 (QStringList{QStringLiteral("これで設定は完了です。"),
+                              QStringLiteral("カメラをPCから取り外して、電源に接続してください"),
+                              QStringLiteral("カメラ名は、PEMOアプリ->アカウント->カメラ名から設定してください")}));
+        QVERIFY(
+            complete.findChild<QWidget*>(QStringLiteral("logo_pemo_10"))->styleSheet().contains("STEP5_active.png"));
+        QVERIFY(
+            complete.findChild<QWidget*>(QStringLiteral("logo_pemo_9"))->styleSheet().contains("cursol_active.png"));
         QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_8"))->styleSheet().contains("STEP4.png"));
 
         QTest::mouseClick(complete.findChild<QPushButton*>(QStringLiteral("button_complate")), Qt::LeftButton);

@@ -2,7 +2,8 @@
 # One-step set-up for a Debian 12 machine.
 #   tools/setup.sh run    install what is needed, build, and start the wizard against
 #                         the simulated camera and the local cloud service
-#   tools/setup.sh test   install what is needed, build, and run every test; then
+#   tools/setup.sh test   install what is needed, check the code's format, build with
+#                         warnings as errors, and run every test; then
 #                         build again with AddressSanitizer and UndefinedBehaviorSanitizer
 #                         and run every test under them; then build the Debian package
 #                         and check it
@@ -14,7 +15,7 @@ build="${RAVELO_BUILD_DIR:-$here/build}"
 sanitized_build="${RAVELO_SANITIZED_BUILD_DIR:-$here/build-sanitize}"
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config clang-format
     qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5dbus5 qttools5-dev-tools qttranslations5-l10n
     libusb-dev libudev-dev
     umockdev libumockdev-dev dbus-daemon python3-dbusmock
@@ -34,8 +35,14 @@ install_dependencies() {
 }
 
 build() {
-    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$build" -j"$(nproc)"
+}
+
+# The sources keep the style in .clang-format; a file that strays fails the check.
+check_format() {
+    (cd "$here" && find app usb command cloud screens tests tools bench -name '*.cpp' -o -name '*.h' \
+        | xargs clang-format --dry-run --Werror)
 }
 
 run_tests() {
@@ -44,7 +51,7 @@ run_tests() {
 
 # A second build folder: every sanitizer report fails the test that caused it.
 sanitized_tests() {
-    cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON
+    cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON -DRAVELO_WERROR=ON
     cmake --build "$sanitized_build" -j"$(nproc)"
     ctest --test-dir "$sanitized_build" --output-on-failure -j"$(nproc)"
 }
@@ -59,6 +66,6 @@ launch() {
 
 case "${1:-}" in
     run) install_dependencies; build; launch ;;
-    test) install_dependencies; build; run_tests; sanitized_tests; "$here/tools/check-package.sh" "$build" ;;
+    test) install_dependencies; check_format; build -DRAVELO_WERROR=ON; run_tests; sanitized_tests; "$here/tools/check-package.sh" "$build" ;;
     *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac

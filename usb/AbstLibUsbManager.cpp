@@ -163,7 +163,8 @@ void AbstLibUsbManager::notifyDeviceOpened(ClLibUsbController* controller)
 
 void AbstLibUsbManager::run()
 {
-    forever {
+    forever
+    {
         exec();
         const bool didControl = performControl();
         QMutexLocker lock(&m_mutex);

@@ -13,8 +13,8 @@ ClWidgetReceiveNotifyEvent::ClWidgetReceiveNotifyEvent(QWidget* parent)
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_reserved = 0;
     filter.dbcc_classguid = QUuid(QStringLiteral("{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
-    m_notifyHandle = RegisterDeviceNotificationW(reinterpret_cast<HANDLE>(winId()), &filter,
-                                                 DEVICE_NOTIFY_WINDOW_HANDLE);
+    m_notifyHandle =
+        RegisterDeviceNotificationW(reinterpret_cast<HANDLE>(winId()), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 ClWidgetReceiveNotifyEvent::~ClWidgetReceiveNotifyEvent()

@@ -39,7 +39,8 @@ void reportCrashSeed()
     if (!running)
         return;
     char line[64];
-    const int length = std::snprintf(line, sizeof line, "crash: seed %llu\n", static_cast<unsigned long long>(currentSeed));
+    const int length =
+        std::snprintf(line, sizeof line, "crash: seed %llu\n", static_cast<unsigned long long>(currentSeed));
     if (length > 0 && ::write(STDERR_FILENO, line, static_cast<size_t>(length)) < 0)
         return;
 }
@@ -64,8 +65,8 @@ void reportSeedOnCrash()
 
 QJsonValue weirdValue(QRandomGenerator& rng)
 {
-    static const double numbers[] = {1e308, -1e308, 2147483648.0, -2147483649.0, 4294967396.0, 0.5, -0.0, 1e-320,
-                                     199.999, 100000.5, -100000, 1, 0};
+    static const double numbers[] = {
+        1e308, -1e308, 2147483648.0, -2147483649.0, 4294967396.0, 0.5, -0.0, 1e-320, 199.999, 100000.5, -100000, 1, 0};
     switch (rng.bounded(8)) {
     case 0:
         return numbers[rng.bounded(int(sizeof numbers / sizeof numbers[0]))];
@@ -117,7 +118,9 @@ QJsonObject page(QRandomGenerator& rng)
     for (int i = 0; i < 5; ++i)
         list.insert(QStringLiteral("ssid%1").arg(i), QStringLiteral("Net-%1").arg(rng.bounded(1000)));
     const QJsonObject wifiList{{"List", list}, {"PageIndex", int(rng.bounded(4))}, {"TotalPage", int(rng.bounded(4))}};
-    return {{"id", int(100 + rng.bounded(100))}, {"jsonrpc", "2.0"}, {"result", QJsonArray{QJsonObject{{"WifiList", wifiList}}}}};
+    return {{"id", int(100 + rng.bounded(100))},
+            {"jsonrpc", "2.0"},
+            {"result", QJsonArray{QJsonObject{{"WifiList", wifiList}}}}};
 }
 
 QJsonObject baseReply(QRandomGenerator& rng)
@@ -167,8 +170,8 @@ QByteArray CameraReplyFuzzer::generate(quint64 inputSeed)
     QJsonValue reply = baseReply(rng);
     for (int changes = int(rng.bounded(3)); changes > 0; --changes)
         reply = mutated(reply, rng);
-    const QByteArray text = QJsonDocument(reply.toObject()).toJson(rng.bounded(2) ? QJsonDocument::Compact
-                                                                                  : QJsonDocument::Indented);
+    const QByteArray text =
+        QJsonDocument(reply.toObject()).toJson(rng.bounded(2) ? QJsonDocument::Compact : QJsonDocument::Indented);
     return rng.bounded(3) == 0 ? textMutated(text, rng) : text;
 }
 
@@ -208,7 +211,8 @@ void CameraReplyFuzzer::renew(Slot& slot)
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* window = qobject_cast<QMainWindow*>(widget);
-        const bool isCurrent = std::any_of(m_slots.cbegin(), m_slots.cend(), [&](const Slot& s) { return s.screen == window; });
+        const bool isCurrent =
+            std::any_of(m_slots.cbegin(), m_slots.cend(), [&](const Slot& s) { return s.screen == window; });
         if (window && (!isCurrent || window == slot.screen))
             delete window;
     }

@@ -41,6 +41,7 @@ void ModalBoxes::poll()
     box->setProperty("ravelo_seen", true);
     if (m_whileOpen)
         m_whileOpen();
-    m_seen.append({box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled(), box->textFormat()});
+    m_seen.append(
+        {box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled(), box->textFormat()});
     ok->click();
 }

@@ -12,9 +12,9 @@ constexpr uint PskSecurity = 0x100;
 
 QDBusMessage callMock(const char* method, const QVariantList& arguments = {})
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, QStringLiteral("/org/freedesktop/NetworkManager"),
-                                                       QStringLiteral("org.freedesktop.DBus.Mock"),
-                                                       QLatin1String(method));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(Service, QStringLiteral("/org/freedesktop/NetworkManager"),
+                                       QStringLiteral("org.freedesktop.DBus.Mock"), QLatin1String(method));
     call.setArguments(arguments);
     return QDBusConnection::systemBus().call(call);
 }
@@ -80,14 +80,15 @@ QString NetworkManagerMock::addWifi(const QString& ssid, uint state)
     const QDBusReply<QString> device = callMock("AddWiFiDevice", {"wlan0", "wlan0", 100});
     if (!device.isValid())
         return failureOf(device);
-    const QDBusReply<QString> accessPoint =
-        callMock("AddAccessPoint", {device.value(), "ap0", ssid, "00:11:22:33:44:55", 2u, 2437u, 54000u,
-                                    QVariant::fromValue<uchar>(80), PskSecurity});
+    const QDBusReply<QString> accessPoint = callMock("AddAccessPoint",
+                                                     {device.value(), "ap0", ssid, "00:11:22:33:44:55", 2u, 2437u,
+                                                      54000u, QVariant::fromValue<uchar>(80), PskSecurity});
     if (!accessPoint.isValid() || state == 0)
         return failureOf(accessPoint);
     const QDBusReply<QString> connection = callMock("AddWiFiConnection", {device.value(), "conn0", ssid, "wpa-psk"});
     if (!connection.isValid())
         return failureOf(connection);
-    return failureOf(QDBusReply<QString>(callMock(
-        "AddActiveConnection", {QStringList{device.value()}, connection.value(), accessPoint.value(), "active0", state})));
+    return failureOf(QDBusReply<QString>(
+        callMock("AddActiveConnection",
+                 {QStringList{device.value()}, connection.value(), accessPoint.value(), "active0", state})));
 }

@@ -234,8 +234,8 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
     };
     QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("button_next")), Qt::LeftButton);
     // A box ends the exchange; the registration screen hands over once its box closes.
-    const bool ended = waitUntil([&] { return nextShown() || (!boxes.seen().isEmpty() && !input.leadsOn); },
-                                 DeadlineMs * 3);
+    const bool ended =
+        waitUntil([&] { return nextShown() || (!boxes.seen().isEmpty() && !input.leadsOn); }, DeadlineMs * 3);
     waitUntil([] { return false; }, SettleMs);
     if (!ended) {
         ++m_figures.hangs;
@@ -245,9 +245,10 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
     if (ended && boxes.seen().size() != expectedBoxes)
         anomaly(inputSeed, QStringLiteral("%1 boxes where %2 were due").arg(boxes.seen().size()).arg(expectedBoxes));
     if (ended && !input.eitherWay && nextShown() != input.leadsOn)
-        anomaly(inputSeed, (input.leadsOn ? QStringLiteral("a usable reply did not lead on: ")
-                                          : QStringLiteral("an unusable reply led on: "))
-                               + describe(input));
+        anomaly(inputSeed,
+                (input.leadsOn ? QStringLiteral("a usable reply did not lead on: ")
+                               : QStringLiteral("an unusable reply led on: "))
+                    + describe(input));
     for (const RecordedRequest& request : m_cloud.service.requests()) {
         if (!request.header("X-Evil").isEmpty())
             anomaly(inputSeed, QStringLiteral("service text reached a request header"));

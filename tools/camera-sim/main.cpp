@@ -105,7 +105,8 @@ int main(int argc, char* argv[])
     reexecUnderPreload(argv);
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
-    const QString program = arguments.isEmpty() ? QFileInfo(defaultProgram()).canonicalFilePath() : arguments.takeFirst();
+    const QString program =
+        arguments.isEmpty() ? QFileInfo(defaultProgram()).canonicalFilePath() : arguments.takeFirst();
 
     Simulation simulation;
     simulation.camera.setNetworks({QStringLiteral("Ravelo-Home-5G"), QStringLiteral("Ravelo-Home-2.4G"),
@@ -135,10 +136,9 @@ int main(int argc, char* argv[])
             simulation.plug();
     });
 
-    QObject::connect(&simulation.program, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
-                     [&](int exitCode, QProcess::ExitStatus status) {
-                         app.exit(status == QProcess::NormalExit ? exitCode : 1);
-                     });
+    QObject::connect(
+        &simulation.program, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+        [&](int exitCode, QProcess::ExitStatus status) { app.exit(status == QProcess::NormalExit ? exitCode : 1); });
     QObject::connect(&simulation.program, &QProcess::errorOccurred, [&](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
             QTextStream(stderr) << "cannot start " << program << '\n';

@@ -179,8 +179,8 @@ void EmulatedCamera::Private::connectInfo(EmulatedDevice& device, UMockdevIoctlC
 
 void EmulatedCamera::Private::claimInterface(EmulatedDevice& device, UMockdevIoctlClient* client, bool claim)
 {
-    UMockdevIoctlData* number = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0,
-                                                            sizeof(unsigned int), nullptr);
+    UMockdevIoctlData* number =
+        umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(unsigned int), nullptr);
     const int interface = static_cast<int>(*reinterpret_cast<unsigned int*>(number->data));
     g_object_unref(number);
 
@@ -227,9 +227,8 @@ void EmulatedCamera::Private::submitUrb(EmulatedDevice& device, UMockdevIoctlCli
         device.pendingIn.push_back(urb);
         serviceIn(device);
     } else {
-        const QByteArray bytes = urb.bufferData
-            ? QByteArray(reinterpret_cast<const char*>(urb.bufferData->data), urb.length)
-            : QByteArray();
+        const QByteArray bytes =
+            urb.bufferData ? QByteArray(reinterpret_cast<const char*>(urb.bufferData->data), urb.length) : QByteArray();
         outTransfers.append({device.handle, urb.endpoint, bytes});
         urb.actualLength = urb.length;
         device.finished.push_back(urb);
@@ -267,8 +266,8 @@ void EmulatedCamera::Private::reapUrb(EmulatedDevice& device, UMockdevIoctlClien
         device.finished.erase(it);
         writeInt(urb.urbData, offsetof(struct usbdevfs_urb, status), urb.status);
         writeInt(urb.urbData, offsetof(struct usbdevfs_urb, actual_length), urb.actualLength);
-        UMockdevIoctlData* slot = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0,
-                                                              sizeof(void*), nullptr);
+        UMockdevIoctlData* slot =
+            umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(void*), nullptr);
         umockdev_ioctl_data_set_ptr(slot, 0, urb.urbData);
         umockdev_ioctl_client_complete(client, 0, 0);
         g_object_unref(slot);
@@ -391,13 +390,14 @@ QByteArray EmulatedCamera::defaultReply(const QJsonObject& request, const QStrin
     reply.insert(QStringLiteral("id"), request.value(QStringLiteral("id")));
     reply.insert(QStringLiteral("jsonrpc"), QStringLiteral("2.0"));
     if (method == QLatin1String("getAPList")) {
-        const int page = request.value(QStringLiteral("params")).toArray().at(0).toObject()
-                             .value(QStringLiteral("param1")).toInt();
+        const int page =
+            request.value(QStringLiteral("params")).toArray().at(0).toObject().value(QStringLiteral("param1")).toInt();
         const int pages = qMax(1, (networks.size() + NetworksPerPage - 1) / NetworksPerPage);
         QJsonObject list;
         for (int i = 0; i < NetworksPerPage; ++i) {
             const int index = (page - 1) * NetworksPerPage + i;
-            list.insert(QStringLiteral("ssid%1").arg(i), page >= 1 && index < networks.size() ? networks.at(index) : QString());
+            list.insert(QStringLiteral("ssid%1").arg(i),
+                        page >= 1 && index < networks.size() ? networks.at(index) : QString());
         }
         QJsonObject wifiList;
         wifiList.insert(QStringLiteral("List"), list);
@@ -408,8 +408,9 @@ QByteArray EmulatedCamera::defaultReply(const QJsonObject& request, const QStrin
                || method == QLatin1String("setToken")) {
         reply.insert(QStringLiteral("result"), QJsonArray{QJsonObject()});
     } else {
-        reply.insert(QStringLiteral("error"), QJsonObject{{QStringLiteral("code"), -32601},
-                                                          {QStringLiteral("message"), QStringLiteral("Method not found")}});
+        reply.insert(QStringLiteral("error"),
+                     QJsonObject{{QStringLiteral("code"), -32601},
+                                 {QStringLiteral("message"), QStringLiteral("Method not found")}});
     }
     return QJsonDocument(reply).toJson(QJsonDocument::Compact);
 }
@@ -431,7 +432,11 @@ QByteArray EmulatedCamera::descriptorBytes(const EmulatedDeviceShape& shape)
     for (int i = 0; i < shape.interfaces.size(); ++i) {
         const EmulatedInterface& interface = shape.interfaces.at(i);
         interfaces.append(char(9)).append(char(4)).append(char(i)).append(char(0));
-        interfaces.append(char(interface.endpoints.size())).append(char(0xff)).append(char(0)).append(char(0)).append(char(0));
+        interfaces.append(char(interface.endpoints.size()))
+            .append(char(0xff))
+            .append(char(0))
+            .append(char(0))
+            .append(char(0));
         for (const EmulatedEndpoint& endpoint : interface.endpoints) {
             interfaces.append(char(7)).append(char(5)).append(char(endpoint.address)).append(char(endpoint.attributes));
             appendWord(interfaces, 512);
@@ -452,16 +457,32 @@ QByteArray deviceParagraph(const QByteArray& devpath, int devnum, const Emulated
     const QByteArray number = QByteArray::number(devnum).rightJustified(3, '0');
     const QByteArray vendor = QByteArray::number(shape.vendorId, 16).rightJustified(4, '0');
     const QByteArray product = QByteArray::number(shape.productId, 16).rightJustified(4, '0');
-    return "P: " + devpath + "\n"
-           "N: bus/usb/001/" + number + "=" + hex + "\n"
-           "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
-           "E: DEVNAME=/dev/bus/usb/001/" + number + "\n"
-           "E: PRODUCT=" + QByteArray::number(shape.vendorId, 16) + "/" + QByteArray::number(shape.productId, 16) + "/100\n"
-           "E: BUSNUM=001\nE: DEVNUM=" + number + "\n"
-           "A: idVendor=" + vendor + "\nA: idProduct=" + product + "\n"
-           "A: busnum=1\nA: devnum=" + QByteArray::number(devnum) + "\n"
-           "A: dev=189:" + QByteArray::number(devnum - 1) + "\n"
-           "H: descriptors=" + hex + "\n";
+    return "P: " + devpath
+        + "\n"
+          "N: bus/usb/001/"
+        + number + "=" + hex
+        + "\n"
+          "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
+          "E: DEVNAME=/dev/bus/usb/001/"
+        + number
+        + "\n"
+          "E: PRODUCT="
+        + QByteArray::number(shape.vendorId, 16) + "/" + QByteArray::number(shape.productId, 16)
+        + "/100\n"
+          "E: BUSNUM=001\nE: DEVNUM="
+        + number
+        + "\n"
+          "A: idVendor="
+        + vendor + "\nA: idProduct=" + product
+        + "\n"
+          "A: busnum=1\nA: devnum="
+        + QByteArray::number(devnum)
+        + "\n"
+          "A: dev=189:"
+        + QByteArray::number(devnum - 1)
+        + "\n"
+          "H: descriptors="
+        + hex + "\n";
 }
 }
 
@@ -530,7 +551,8 @@ int EmulatedCamera::plug(const EmulatedDeviceShape& shape)
     g_signal_connect(device->handler, "handle-ioctl", G_CALLBACK(Private::onIoctl), device.get());
     if (!umockdev_testbed_attach_ioctl(d->testbed, device->devnode.constData(), device->handler, &error))
         qFatal("cannot attach the emulated camera: %s", error->message);
-    if (!umockdev_testbed_add_from_string(d->testbed, deviceParagraph(devpath, device->devnum, shape).constData(), &error))
+    if (!umockdev_testbed_add_from_string(d->testbed, deviceParagraph(devpath, device->devnum, shape).constData(),
+                                          &error))
         qFatal("cannot plug the emulated camera: %s", error->message);
 
     const int handle = device->handle;
@@ -584,9 +606,10 @@ void EmulatedCamera::addInterfaceOf(int handle)
         devnum = d->devices.at(handle)->devnum;
     }
     const QByteArray name = "1-" + QByteArray::number(devnum);
-    const QByteArray paragraph = "P: /devices/usb1/" + name + "/" + name + ":1.0\n"
-                                 "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nE: INTERFACE=255/0/0\n"
-                                 "A: bInterfaceNumber=00\n";
+    const QByteArray paragraph = "P: /devices/usb1/" + name + "/" + name
+        + ":1.0\n"
+          "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nE: INTERFACE=255/0/0\n"
+          "A: bInterfaceNumber=00\n";
     GError* error = nullptr;
     if (!umockdev_testbed_add_from_string(d->testbed, paragraph.constData(), &error))
         qFatal("cannot add an interface: %s", error->message);

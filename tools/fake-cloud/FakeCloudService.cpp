@@ -101,7 +101,7 @@ void FakeCloudService::setOutcome(const QByteArray& path, const Outcome& outcome
 void FakeCloudService::setReply(const QByteArray& path, int status, const QByteArray& body, const QByteArray& reason,
                                 const QString& host)
 {
-    setOutcome(path, Outcome{Behaviour::Reply, status, reason, body}, host);
+    setOutcome(path, Outcome{Behaviour::Reply, status, reason, body, QByteArray()}, host);
 }
 
 void FakeCloudService::setBehaviour(const QByteArray& path, Behaviour behaviour, const QString& host)
@@ -201,7 +201,7 @@ FakeCloudService::Outcome FakeCloudService::defaultOutcome(const RecordedRequest
     else if (request.path == "/devices")
         outcome.body = "{\"deviceId\":\"device-0001\"}";
     else
-        outcome = Outcome{Behaviour::Reply, 404, "Not Found", QByteArray()};
+        outcome = Outcome{Behaviour::Reply, 404, "Not Found", QByteArray(), QByteArray()};
     return outcome;
 }
 
@@ -230,15 +230,17 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
         break;
     case Behaviour::CutOff:
         head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
-               + QByteArray::number(body.size() + 100) + "\r\n\r\n";
+            + QByteArray::number(body.size() + 100) + "\r\n\r\n";
         socket->write(head + body);
         socket->flush();
         socket->disconnectFromHost();
         return;
     case Behaviour::Reply:
     case Behaviour::Trickle:
-        head = "HTTP/1.1 " + QByteArray::number(outcome.status) + ' ' + outcome.reason + "\r\n"
-               "Content-Type: application/json\r\n" + outcome.extraHeaders;
+        head = "HTTP/1.1 " + QByteArray::number(outcome.status) + ' ' + outcome.reason
+            + "\r\n"
+              "Content-Type: application/json\r\n"
+            + outcome.extraHeaders;
         break;
     }
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";

@@ -39,7 +39,8 @@ bool save(QMainWindow* window, const QDir& directory)
 int main(int argc, char* argv[])
 {
     const bool languageGiven = argc == 4 && qstrcmp(argv[2], "--lang") == 0;
-    if ((argc != 2 && !languageGiven) || (languageGiven && qstrcmp(argv[3], "en") != 0 && qstrcmp(argv[3], "ja") != 0)) {
+    if ((argc != 2 && !languageGiven)
+        || (languageGiven && qstrcmp(argv[3], "en") != 0 && qstrcmp(argv[3], "ja") != 0)) {
         QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR [--lang en|ja]\n";
         return 2;
     }
@@ -52,14 +53,10 @@ int main(int argc, char* argv[])
     directory.mkpath(QStringLiteral("."));
 
     std::vector<std::function<QMainWindow*()>> screens = {
-        [] { return new TopWindow; },
-        [] { return new PreparationWindow; },
-        [] { return new LoginWindow; },
-        [] { return new RegistUserWindow; },
-        [] { return new WifiListWindow; },
-        [] { return new SettingsWiFiWindow(QString()); },
-        [] { return new CameraNameWindow; },
-        [] { return new CompleteWindow; },
+        [] { return new TopWindow; },        [] { return new PreparationWindow; },
+        [] { return new LoginWindow; },      [] { return new RegistUserWindow; },
+        [] { return new WifiListWindow; },   [] { return new SettingsWiFiWindow(QString()); },
+        [] { return new CameraNameWindow; }, [] { return new CompleteWindow; },
     };
     bool allSaved = true;
     for (const auto& make : screens) {
