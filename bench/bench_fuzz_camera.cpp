@@ -15,7 +15,6 @@ int main(int argc, char** argv)
     EmulatedCamera camera;
     MyApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
-    WifiListWindow::setTimings({60000, 0});
     const int inputs = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     const quint64 seed = argc > 2 ? QByteArray(argv[2]).toULongLong() : 1;
 

@@ -122,8 +122,8 @@ QByteArray& UsbUtil::setToken(QString deviceId, QString serialId)
 void UsbUtil::send(QByteArray json)
 {
     EL_CMD cmd;
-    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_JSON_RPC));
-    cmd.insert(QStringLiteral("JSON"), json);
+    cmd.insert(ElCmdKey::Command, QVariant::fromValue(CMD_JSON_RPC));
+    cmd.insert(ElCmdKey::Json, json);
     m_manager.postCommand(cmd);
 }
 
@@ -139,7 +139,7 @@ bool UsbUtil::disconnectCommand(QObject* receiver, const char* slot)
 
 QJsonObject UsbUtil::readReply(const EL_CMD& cmd)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(cmd.value(QStringLiteral("RESULT")).toByteArray());
+    const QJsonDocument document = QJsonDocument::fromJson(cmd.value(ElCmdKey::Result).toByteArray());
     qCDebug(lcUsb) << document.toJson();
     return document.object();
 }
@@ -147,7 +147,7 @@ QJsonObject UsbUtil::readReply(const EL_CMD& cmd)
 bool UsbUtil::isInBand(const QJsonObject& reply, int requestNumber)
 {
     const std::optional<int> id = intOf(reply.value(QStringLiteral("id")));
-    return id && *id / requestNumber == 1;
+    return id && *id >= requestNumber && *id < 2 * requestNumber;
 }
 
 std::optional<int> UsbUtil::intOf(const QJsonValue& value)

@@ -18,7 +18,9 @@ class UsbUtil : public QObject
     Q_OBJECT
 
 public:
-    // Request numbers; a screen knows its replies by the band of the reply's "id".
+    // Request numbers. A reply belongs to the request numbered n when its "id" lies in
+    // the band [n, 2n): the page requests count up from ApListBand, and the bands of
+    // the four kinds of request never overlap.
     static constexpr int ExecApListId = 1;
     static constexpr int ApListBand = 100;
     static constexpr int NetworkSettingId = 10000;

@@ -1,14 +1,14 @@
 #include "CameraNameWindow.h"
 #include "ui_CameraNameWindow.h"
 
-#include "cloud/CloudLog.h"
-#include "cloud/ServiceHosts.h"
+#include "CameraListener.h"
+#include "cloud/DeviceRegistration.h"
 #include "MyApplication.h"
 #include "command/UsbUtil.h"
 #include "CompleteWindow.h"
 #include "ScreenFrame.h"
 
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkReply>
 #include <QUuid>
 
@@ -26,7 +26,12 @@ CameraNameWindow::CameraNameWindow(QWidget* parent)
     , m_serialId(newSerialId())
 {
     ui->setupUi(this);
-    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+    m_registration = new DeviceRegistration(poster(), this);
+    connect(m_registration, &DeviceRegistration::registered, this, &CameraNameWindow::handDeviceIdentityToCamera);
+    connect(m_registration, &DeviceRegistration::stepFailed, this, &CameraNameWindow::showFailedStep);
+    m_camera = listenToCamera({UsbUtil::TokenId});
+    connect(m_camera, &CameraListener::answered, this,
+            [this](int, const QJsonObject& answer) { handleCameraAnswer(answer); });
 }
 
 CameraNameWindow::~CameraNameWindow()
@@ -47,12 +52,9 @@ void CameraNameWindow::sendRequest(QByteArray request)
 void CameraNameWindow::on_button_next_clicked()
 {
     ui->button_next->setEnabled(false);
-    QJsonObject device;
-    device.insert(QStringLiteral("serialId"), m_serialId);
-    device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
-    qCDebug(lcCloud) << QJsonDocument(device).toJson();
-    m_accountStep = postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), device,
-                             {{"User-Agent", "NUVA/1.0"}});
+    const MyApplication* app = MyApplication::current();
+    m_registration->start(
+        {m_serialId, QLatin1String(DeviceKind), ui->lineEdit_2->text(), app->uuid(), app->accessToken()});
 }
 
 void CameraNameWindow::on_button_next_pressed()
@@ -67,29 +69,12 @@ void CameraNameWindow::on_button_next_released()
 
 void CameraNameWindow::handleReplySuccess(QNetworkReply* reply)
 {
-    QString deviceId;
-    if (!requiredText(replyObject(reply), QStringLiteral("deviceId"), deviceId)) {
-        showFailedReply(tr("カメラ登録中にエラーが発生しました"), reply, ui->button_next);
-        return;
-    }
-    if (reply == m_accountStep)
-        registerWithApplicationService(deviceId);
-    else if (reply == m_applicationStep)
-        handDeviceIdentityToCamera(deviceId);
+    m_registration->takeSuccess(reply);
 }
 
-void CameraNameWindow::registerWithApplicationService(const QString& deviceId)
+void CameraNameWindow::showFailedStep(QNetworkReply* reply)
 {
-    QJsonObject device;
-    device.insert(QStringLiteral("deviceId"), deviceId);
-    device.insert(QStringLiteral("name"), ui->lineEdit_2->text());
-    device.insert(QStringLiteral("kind"), QLatin1String(DeviceKind));
-    qCDebug(lcCloud) << QJsonDocument(device).toJson();
-    const MyApplication* app = MyApplication::current();
-    const QByteArray authorization =
-        (QStringLiteral("X-NUVA uuid=") + app->uuid() + QStringLiteral(" token=") + app->accessToken()).toUtf8();
-    m_applicationStep = postJson(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")),
-                                 device, {}, {{"Authorization", authorization}});
+    showFailedReply(tr("カメラ登録中にエラーが発生しました"), reply, ui->button_next);
 }
 
 void CameraNameWindow::handDeviceIdentityToCamera(const QString& deviceId)
@@ -113,22 +98,14 @@ void CameraNameWindow::handleNetworkError(int errorCode, QNetworkReply*)
 
 void CameraNameWindow::receiveCmd(EL_CMD cmd)
 {
-    if (ScreenFrame::hasLeft(this))
-        return;
-    const QUuid command = commandOf(cmd);
-    if (command == CMD_OPEN_DEVICE)
-        setScreenEnabled(true);
-    else if (command == CMD_CLOSE_DEVICE)
-        setScreenEnabled(false);
-    else if (command == CMD_JSON_RPC)
-        handleCameraAnswer(UsbUtil::readReply(cmd));
+    m_camera->take(cmd);
 }
 
 void CameraNameWindow::handleCameraAnswer(const QJsonObject& answer)
 {
-    if (!UsbUtil::isInBand(answer, UsbUtil::TokenId) || !ScreenFrame::leave(this))
+    if (!ScreenFrame::leave(this))
         return;
     showCameraError(answer);
-    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    m_camera->stop();
     ScreenFrame::handOver(this, new CompleteWindow);
 }

@@ -3,8 +3,9 @@
 #include "WebClientWindow.h"
 #include "usb/ElCmd.h"
 
-#include <QNetworkReply>
-#include <QPointer>
+class CameraListener;
+class DeviceRegistration;
+class QNetworkReply;
 
 namespace Ui {
 class CameraNameWindow;
@@ -37,14 +38,12 @@ private slots:
     void receiveCmd(EL_CMD cmd);
 
 private:
-    void registerWithApplicationService(const QString& deviceId);
     void handDeviceIdentityToCamera(const QString& deviceId);
+    void showFailedStep(QNetworkReply* reply);
     void handleCameraAnswer(const QJsonObject& answer);
 
     Ui::CameraNameWindow* ui;
     QString m_serialId;
-    // The request of each step in flight: both hosts may share one name, so a reply is
-    // known by the request it answers, never by its address.
-    QPointer<QNetworkReply> m_accountStep;
-    QPointer<QNetworkReply> m_applicationStep;
+    DeviceRegistration* m_registration;
+    CameraListener* m_camera;
 };

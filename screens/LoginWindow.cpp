@@ -4,6 +4,7 @@
 #include "cloud/CloudLog.h"
 #include "cloud/InputValidators.h"
 #include "cloud/ServiceHosts.h"
+#include "cloud/SignInSession.h"
 #include "MyApplication.h"
 #include "ScreenFrame.h"
 #include "WifiListWindow.h"
@@ -21,6 +22,9 @@ LoginWindow::LoginWindow(QWidget* parent)
     ui->lineEdit->setValidator(m_emailValidator);
     ui->lineEdit_2->setValidator(m_passwordValidator);
     ScreenFrame::addRevealAction(ui->lineEdit_2);
+    m_signIn = new SignInSession(poster(), this);
+    connect(m_signIn, &SignInSession::signedIn, this, &LoginWindow::storeIdentityAndContinue);
+    connect(m_signIn, &SignInSession::stepFailed, this, &LoginWindow::showFailedStep);
 }
 
 LoginWindow::~LoginWindow()
@@ -55,11 +59,7 @@ void LoginWindow::updateNextButton()
 void LoginWindow::on_button_next_clicked()
 {
     ui->button_next->setEnabled(false);
-    QJsonObject credentials;
-    credentials.insert(QStringLiteral("email"), ui->lineEdit->text());
-    credentials.insert(QStringLiteral("password"), ui->lineEdit_2->text());
-    m_authorizeStep = postJson(
-        ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/authorize")), credentials);
+    m_signIn->start(ui->lineEdit->text(), ui->lineEdit_2->text());
 }
 
 void LoginWindow::on_button_next_pressed()
@@ -74,52 +74,22 @@ void LoginWindow::on_button_next_released()
 
 void LoginWindow::handleReplySuccess(QNetworkReply* reply)
 {
-    const QJsonObject body = replyObject(reply);
-    if (reply == m_authorizeStep)
-        requestAccessToken(body, reply);
-    else if (reply == m_accessTokenStep)
-        storeIdentityAndContinue(body, reply);
+    m_signIn->takeSuccess(reply);
 }
 
-void LoginWindow::requestAccessToken(const QJsonObject& authorization, QNetworkReply* reply)
+void LoginWindow::storeIdentityAndContinue(const QString& uuid, const QString& accessToken)
 {
-    const QStringList values = takeStep(authorization, {QStringLiteral("uuid"), QStringLiteral("authToken")}, reply);
-    if (values.isEmpty())
-        return;
-    QJsonObject exchange;
-    exchange.insert(QStringLiteral("uuid"), values.at(0));
-    exchange.insert(QStringLiteral("authToken"), values.at(1));
-    m_accessTokenStep =
-        postJson(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/accessToken")), exchange);
-}
-
-// The uuid and token go into a header later on, so they are checked here, where the
-// user can still retry.
-void LoginWindow::storeIdentityAndContinue(const QJsonObject& accessToken, QNetworkReply* reply)
-{
-    const QStringList values = takeStep(accessToken, {QStringLiteral("uuid"), QStringLiteral("accessToken")}, reply);
-    if (values.isEmpty() || !ScreenFrame::leave(this))
+    if (!ScreenFrame::leave(this))
         return;
     MyApplication* app = MyApplication::current();
-    app->setUuid(values.at(0));
-    app->setAccessToken(values.at(1));
+    app->setUuid(uuid);
+    app->setAccessToken(accessToken);
     ScreenFrame::handOver(this, new WifiListWindow);
 }
 
-// The members a step passes on, in the order asked; none, after the failed-step box,
-// when any of them is unusable.
-QStringList LoginWindow::takeStep(const QJsonObject& body, const QStringList& keys, QNetworkReply* reply)
+void LoginWindow::showFailedStep(QNetworkReply* reply)
 {
-    QStringList values;
-    for (const QString& key : keys) {
-        QString value;
-        if (!requiredText(body, key, value)) {
-            showFailedReply(tr("ログイン処理中にエラーが発生しました"), reply, ui->button_next);
-            return {};
-        }
-        values.append(value);
-    }
-    return values;
+    showFailedReply(tr("ログイン処理中にエラーが発生しました"), reply, ui->button_next);
 }
 
 void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)

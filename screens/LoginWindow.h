@@ -2,10 +2,9 @@
 
 #include "WebClientWindow.h"
 
-#include <QNetworkReply>
-#include <QPointer>
-#include <QStringList>
 #include <QValidator>
+
+class SignInSession;
 
 namespace Ui {
 class LoginWindow;
@@ -37,16 +36,13 @@ private slots:
 
 private:
     void updateNextButton();
-    void requestAccessToken(const QJsonObject& authorization, QNetworkReply* reply);
-    void storeIdentityAndContinue(const QJsonObject& accessToken, QNetworkReply* reply);
-    QStringList takeStep(const QJsonObject& body, const QStringList& keys, QNetworkReply* reply);
+    void storeIdentityAndContinue(const QString& uuid, const QString& accessToken);
+    void showFailedStep(QNetworkReply* reply);
 
     Ui::LoginWindow* ui;
     QValidator* m_emailValidator;
     QValidator* m_passwordValidator;
     QValidator::State m_emailState = QValidator::Invalid;
     QValidator::State m_passwordState = QValidator::Invalid;
-    // The request of each step in flight: a reply is known by the request it answers.
-    QPointer<QNetworkReply> m_authorizeStep;
-    QPointer<QNetworkReply> m_accessTokenStep;
+    SignInSession* m_signIn;
 };

@@ -1,6 +1,7 @@
 #include "PreparationWindow.h"
 #include "ui_PreparationWindow.h"
 
+#include "CameraListener.h"
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "LoginWindow.h"
@@ -15,7 +16,17 @@ PreparationWindow::PreparationWindow(QWidget* parent)
     , ui(new Ui::PreparationWindow)
 {
     ui->setupUi(this);
-    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+    m_camera = new CameraListener(this, {});
+    connect(m_camera, &CameraListener::opened, this, [this] {
+        qCDebug(lcScreens) << "Open USB device";
+        explainOpenFailure(0);
+        setWaysOnEnabled(true);
+    });
+    connect(m_camera, &CameraListener::closed, this, [this] {
+        qCDebug(lcScreens) << "Close USB device";
+        setWaysOnEnabled(false);
+    });
+    connect(m_camera, &CameraListener::openFailed, this, &PreparationWindow::explainOpenFailure);
     if (UsbUtil::instance()->hasCamera())
         setWaysOnEnabled(true);
     else
@@ -50,7 +61,7 @@ void PreparationWindow::setWaysOnEnabled(bool enabled)
 template <typename MakeNext>
 void PreparationWindow::leaveFor(MakeNext makeNext)
 {
-    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    m_camera->stop();
     ScreenFrame::moveOn(this, makeNext);
 }
 
@@ -86,19 +97,5 @@ void PreparationWindow::on_button_regist_user_released()
 
 void PreparationWindow::receiveCmd(EL_CMD cmd)
 {
-    if (ScreenFrame::hasLeft(this))
-        return;
-    const QUuid command = commandOf(cmd);
-    if (command == CMD_OPEN_DEVICE) {
-        qCDebug(lcScreens) << "Open USB device";
-        explainOpenFailure(0);
-        setWaysOnEnabled(true);
-    } else if (command == CMD_CLOSE_DEVICE) {
-        qCDebug(lcScreens) << "Close USB device";
-        setWaysOnEnabled(false);
-    } else if (command == CMD_OPEN_FAILED) {
-        explainOpenFailure(cmd.value(QStringLiteral("ERROR")).toInt());
-    } else if (command == CMD_JSON_RPC) {
-        qCDebug(lcScreens) << "Command from USB device";
-    }
+    m_camera->take(cmd);
 }

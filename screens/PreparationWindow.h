@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+class CameraListener;
+
 namespace Ui {
 class PreparationWindow;
 }
@@ -32,4 +34,5 @@ private:
     void leaveFor(MakeNext makeNext);
 
     Ui::PreparationWindow* ui;
+    CameraListener* m_camera;
 };

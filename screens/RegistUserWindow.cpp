@@ -108,7 +108,7 @@ void RegistUserWindow::on_button_next_released()
 
 void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
 {
-    const QJsonObject body = replyObject(reply);
+    const QJsonObject body = ServiceExchange::bodyOf(reply);
     if (lastPathSegment(reply) != QLatin1String("register") || !ScreenFrame::leave(this))
         return;
     if (body.value(QStringLiteral("Message")).toString() == QLatin1String("Success")) {

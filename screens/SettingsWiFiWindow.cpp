@@ -1,10 +1,13 @@
 #include "SettingsWiFiWindow.h"
 #include "ui_SettingsWiFiWindow.h"
 
+#include "CameraListener.h"
 #include "ScreenFrame.h"
 #include "WifiListWindow.h"
 #include "CameraNameWindow.h"
 #include "command/UsbUtil.h"
+
+#include <QJsonObject>
 
 SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* parent)
     : WebClientWindow(parent)
@@ -12,7 +15,9 @@ SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* pare
 {
     ui->setupUi(this);
     ScreenFrame::addRevealAction(ui->lineEdit_2);
-    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+    m_camera = listenToCamera({UsbUtil::NetworkSettingId});
+    connect(m_camera, &CameraListener::answered, this,
+            [this](int, const QJsonObject& answer) { handleCameraAnswer(answer); });
     if (!networkName.isEmpty()) {
         ui->lineEdit->setDisabled(true);
         ui->lineEdit->setText(networkName);
@@ -43,7 +48,7 @@ void SettingsWiFiWindow::handleNetworkError(int, QNetworkReply*)
 
 void SettingsWiFiWindow::leaveFor(QMainWindow* next)
 {
-    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    m_camera->stop();
     ScreenFrame::handOver(this, next);
 }
 
@@ -84,20 +89,12 @@ void SettingsWiFiWindow::on_button_connect_wifi_released()
 
 void SettingsWiFiWindow::receiveCmd(EL_CMD cmd)
 {
-    if (ScreenFrame::hasLeft(this))
-        return;
-    const QUuid command = commandOf(cmd);
-    if (command == CMD_OPEN_DEVICE)
-        setScreenEnabled(true);
-    else if (command == CMD_CLOSE_DEVICE)
-        setScreenEnabled(false);
-    else if (command == CMD_JSON_RPC)
-        handleCameraAnswer(UsbUtil::readReply(cmd));
+    m_camera->take(cmd);
 }
 
 void SettingsWiFiWindow::handleCameraAnswer(const QJsonObject& answer)
 {
-    if (!UsbUtil::isInBand(answer, UsbUtil::NetworkSettingId) || !ScreenFrame::leave(this))
+    if (!ScreenFrame::leave(this))
         return;
     showCameraError(answer);
     leaveFor(new CameraNameWindow);

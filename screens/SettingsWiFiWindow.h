@@ -3,6 +3,8 @@
 #include "WebClientWindow.h"
 #include "usb/ElCmd.h"
 
+class CameraListener;
+
 namespace Ui {
 class SettingsWiFiWindow;
 }
@@ -38,4 +40,5 @@ private:
     void leaveFor(QMainWindow* next);
 
     Ui::SettingsWiFiWindow* ui;
+    CameraListener* m_camera;
 };

@@ -1,5 +1,6 @@
 #include "WebClientWindow.h"
 
+#include "CameraListener.h"
 #include "cloud/CloudLog.h"
 #include "cloud/ReplyGuard.h"
 #include "command/UsbUtil.h"
@@ -10,8 +11,6 @@
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-
-#include <algorithm>
 
 WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
@@ -55,23 +54,11 @@ QNetworkReply* WebClientWindow::track(QNetworkReply* reply)
     return reply;
 }
 
-QJsonObject WebClientWindow::replyObject(QNetworkReply* reply)
+ServiceExchange::Post WebClientWindow::poster()
 {
-    return QJsonDocument::fromJson(ReplyGuard::bodyOf(reply)).object();
-}
-
-bool WebClientWindow::requiredText(const QJsonObject& body, const QString& key, QString& value)
-{
-    const QJsonValue member = body.value(key);
-    if (!member.isString() || member.toString().isEmpty())
-        return false;
-    const QString text = member.toString();
-    const bool hasControl =
-        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
-    if (hasControl)
-        return false;
-    value = text;
-    return true;
+    return [this](const QUrl& url, const QJsonObject& body, const RawHeaders& before, const RawHeaders& after) {
+        return postJson(url, body, before, after);
+    };
 }
 
 QString WebClientWindow::reasonPhrase(QNetworkReply* reply)
@@ -121,6 +108,14 @@ void WebClientWindow::setScreenEnabled(bool enabled)
     setEnabled(enabled);
     for (QMessageBox* box : findChildren<QMessageBox*>())
         box->setEnabled(true);
+}
+
+CameraListener* WebClientWindow::listenToCamera(QList<int> bands)
+{
+    auto* camera = new CameraListener(this, std::move(bands));
+    connect(camera, &CameraListener::opened, this, [this] { setScreenEnabled(true); });
+    connect(camera, &CameraListener::closed, this, [this] { setScreenEnabled(false); });
+    return camera;
 }
 
 void WebClientWindow::showCameraError(const QJsonObject& answer)

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "AbstWidgetBase.h"
+#include "cloud/ServiceExchange.h"
 
 #include <QJsonObject>
 #include <QList>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
-#include <QPair>
 #include <QSslError>
 
+class CameraListener;
 class QAbstractButton;
 class QAuthenticator;
 class QNetworkReply;
@@ -21,7 +22,7 @@ class WebClientWindow : public AbstWidgetBase
     Q_OBJECT
 
 public:
-    using RawHeaders = QList<QPair<QByteArray, QByteArray>>;
+    using RawHeaders = ServiceExchange::RawHeaders;
 
     static constexpr int DefaultReplyDeadlineMs = 30000;
 
@@ -45,10 +46,8 @@ protected:
     // Puts a sent request under the reply deadline and the body cap.
     QNetworkReply* track(QNetworkReply* reply);
 
-    static QJsonObject replyObject(QNetworkReply* reply);
-    // A member the next step needs: a non-empty string with no control characters (it
-    // may end up in a header). False when the service sent anything else.
-    static bool requiredText(const QJsonObject& body, const QString& key, QString& value);
+    // The same, in the form the two-step exchanges take.
+    ServiceExchange::Post poster();
     static QString reasonPhrase(QNetworkReply* reply);
     static QString lastPathSegment(QNetworkReply* reply);
 
@@ -62,6 +61,10 @@ protected:
     // Enables or disables the screen, but never an open message box: the box must
     // still take the click that closes it.
     void setScreenEnabled(bool enabled);
+
+    // Listens to the camera for replies in the given bands; the screen is disabled while
+    // no camera is open.
+    CameraListener* listenToCamera(QList<int> bands);
 
     // Shows the camera's refusal ("error" member of its reply), if it has one.
     void showCameraError(const QJsonObject& answer);

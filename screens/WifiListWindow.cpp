@@ -1,24 +1,18 @@
 #include "WifiListWindow.h"
 #include "ui_WifiListWindow.h"
 
+#include "CameraListener.h"
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "SettingsWiFiWindow.h"
 #include "cloud/ConnectedWifi.h"
 #include "command/UsbUtil.h"
+#include "command/WifiScan.h"
 
 #include <QIcon>
-#include <QJsonArray>
+#include <QJsonObject>
 #include <QStandardItemModel>
 #include <QKeyEvent>
-#include <QTimerEvent>
-
-WifiListWindow::Timings WifiListWindow::s_timings;
-
-void WifiListWindow::setTimings(const Timings& timings)
-{
-    s_timings = timings;
-}
 
 WifiListWindow::WifiListWindow(QWidget* parent)
     : WebClientWindow(parent)
@@ -33,18 +27,20 @@ WifiListWindow::WifiListWindow(QWidget* parent)
             &WifiListWindow::followSelection);
     ui->listView->installEventFilter(this);
     searchingText = ui->label_content_2->text();
-    m_pause.setSingleShot(true);
-    m_pause.setTimerType(Qt::PreciseTimer);
-    m_pause.setInterval(s_timings.pauseMs);
-    connect(&m_pause, &QTimer::timeout, this, &WifiListWindow::pauseEnded);
+    m_scan = new WifiScan(this);
+    listenToScan();
     auto* connectedWifi = new ConnectedWifi(this);
     connect(connectedWifi, &ConnectedWifi::found, this, &WifiListWindow::suggest);
     connectedWifi->lookUp();
 
-    UsbUtil::instance()->connectCommand(this, "1receiveCmd(EL_CMD)");
+    m_camera = new CameraListener(this, {UsbUtil::ExecApListId, UsbUtil::ApListBand});
+    connect(m_camera, &CameraListener::opened, this, &WifiListWindow::showCameraOpened);
+    connect(m_camera, &CameraListener::closed, this, &WifiListWindow::showNoCamera);
+    connect(m_camera, &CameraListener::answered, m_scan,
+            [this](int, const QJsonObject& reply) { m_scan->takeReply(reply); });
     if (UsbUtil::instance()->hasCamera()) {
         setCursor(Qt::WaitCursor);
-        startScan();
+        m_scan->start();
     } else {
         qCDebug(lcScreens) << "Not found camera!";
         showNoCamera();
@@ -62,6 +58,11 @@ void WifiListWindow::sendRequest(QByteArray request)
     UsbUtil::instance()->send(request);
 }
 
+WifiScan& WifiListWindow::wifiScan()
+{
+    return *m_scan;
+}
+
 void WifiListWindow::handleReplySuccess(QNetworkReply*)
 {
 }
@@ -74,99 +75,35 @@ void WifiListWindow::handleNetworkError(int, QNetworkReply*)
 {
 }
 
-void WifiListWindow::startScan()
+void WifiListWindow::listenToScan()
 {
-    scanTimerId = startTimer(s_timings.scanTimeoutMs, Qt::CoarseTimer);
-    m_awaitingScanStart = true;
-    const QByteArray request = UsbUtil::instance()->execAPList();
-    sendRequest(request);
-}
-
-void WifiListWindow::sendPageRequest()
-{
-    const QByteArray request = UsbUtil::instance()->getAPList(requestId, pageIndex);
-    sendRequest(request);
-}
-
-void WifiListWindow::pauseBeforeNextPage(bool advance)
-{
-    m_advanceAfterPause = advance;
-    m_pause.start();
-}
-
-void WifiListWindow::pauseEnded()
-{
-    if (m_advanceAfterPause) {
-        ++pageIndex;
-        ++requestId;
-    }
-    sendPageRequest();
+    connect(m_scan, &WifiScan::scanRequested, this, [this] { sendRequest(UsbUtil::instance()->execAPList()); });
+    connect(m_scan, &WifiScan::pageRequested, this, [this](int requestId, int pageIndex) {
+        sendRequest(UsbUtil::instance()->getAPList(requestId, pageIndex));
+    });
+    connect(m_scan, &WifiScan::networksFound, this, &WifiListWindow::appendNames);
+    connect(m_scan, &WifiScan::pageAwaited, this, [this] { setCursor(Qt::WaitCursor); });
+    connect(m_scan, &WifiScan::finished, this, &WifiListWindow::showScanFinished);
+    connect(m_scan, &WifiScan::timedOut, this, &WifiListWindow::showScanTimedOut);
 }
 
 void WifiListWindow::receiveCmd(EL_CMD cmd)
 {
-    if (ScreenFrame::hasLeft(this))
-        return;
-    const QUuid command = commandOf(cmd);
-    if (command == CMD_OPEN_DEVICE) {
-        qCDebug(lcScreens) << "Open USB device";
-        ui->label_content_2->setText(QString());
-        ui->button_refresh->setEnabled(true);
-        ui->button_connect_wifi->setEnabled(false);
-        ui->button_connect_wifi_other->setEnabled(true);
-    } else if (command == CMD_CLOSE_DEVICE) {
-        qCDebug(lcScreens) << "Close USB device";
-        showNoCamera();
-        setCursor(Qt::ArrowCursor);
-    } else if (command == CMD_JSON_RPC) {
-        const QJsonObject reply = UsbUtil::readReply(cmd);
-        // Replies only ever start the next step when no pause is pending, so one
-        // scan never turns into two.
-        if (m_pause.isActive())
-            return;
-        if (UsbUtil::isInBand(reply, UsbUtil::ExecApListId))
-            handleScanStarted();
-        else if (UsbUtil::isInBand(reply, UsbUtil::ApListBand) && !m_awaitingScanStart)
-            handlePage(reply);
-    }
+    m_camera->take(cmd);
 }
 
-// The scan is running in the camera; its result is asked for page by page. This
-// follows a late reply after a time-out too.
-void WifiListWindow::handleScanStarted()
+void WifiListWindow::showCameraOpened()
 {
-    m_awaitingScanStart = false;
-    pauseBeforeNextPage(true);
+    qCDebug(lcScreens) << "Open USB device";
+    ui->label_content_2->setText(QString());
+    ui->button_refresh->setEnabled(true);
+    ui->button_connect_wifi->setEnabled(false);
+    ui->button_connect_wifi_other->setEnabled(true);
 }
 
-void WifiListWindow::handlePage(const QJsonObject& reply)
+void WifiListWindow::appendNames(const QStringList& names)
 {
-    const QJsonValue result = reply.value(QStringLiteral("result"));
-    if (!result.isArray())
-        return;
-    if (scanTimedOut) {
-        qCDebug(lcScreens) << "Not found AP!";
-        return;
-    }
-    const QJsonObject wifiList = result.toArray().at(0).toObject().value(QStringLiteral("WifiList")).toObject();
-    const int total = UsbUtil::intOf(wifiList.value(QStringLiteral("TotalPage"))).value_or(0);
-    const int page = UsbUtil::intOf(wifiList.value(QStringLiteral("PageIndex"))).value_or(0);
-    qCDebug(lcScreens) << QStringLiteral("Receive data PageIndex %1, TotalPage Code %2").arg(page).arg(total);
-    appendNames(wifiList.value(QStringLiteral("List")).toObject());
-    if (total != 0 && page > total) {
-        finishScan();
-        return;
-    }
-    setCursor(Qt::WaitCursor);
-    pauseBeforeNextPage(total != 0);
-}
-
-void WifiListWindow::appendNames(const QJsonObject& list)
-{
-    for (int i = 0; i < 5; ++i) {
-        const QString name = list.value(QStringLiteral("ssid%1").arg(i)).toString();
-        if (name.isEmpty())
-            continue;
+    for (const QString& name : names) {
         auto* item = new QStandardItem(name);
         item->setEditable(false);
         m_model->appendRow(item);
@@ -174,10 +111,8 @@ void WifiListWindow::appendNames(const QJsonObject& list)
     }
 }
 
-// A finished scan stays finished: the time-out no longer applies to it.
-void WifiListWindow::finishScan()
+void WifiListWindow::showScanFinished()
 {
-    stopScanTimer();
     ui->label_content_2->setText(m_model->rowCount() > 0 ? tr("Wi-Fiが見つかりました")
                                                          : tr("Wi-Fiは見つかりませんでした"));
     ui->button_refresh->setEnabled(true);
@@ -191,22 +126,11 @@ void WifiListWindow::showNoCamera()
     ui->button_refresh->setEnabled(false);
     ui->button_connect_wifi->setEnabled(false);
     ui->button_connect_wifi_other->setEnabled(false);
+    setCursor(Qt::ArrowCursor);
 }
 
-void WifiListWindow::stopScanTimer()
+void WifiListWindow::showScanTimedOut()
 {
-    if (scanTimerId != 0)
-        killTimer(scanTimerId);
-    scanTimerId = 0;
-}
-
-void WifiListWindow::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() != scanTimerId || scanTimerId == 0)
-        return;
-    qCDebug(lcScreens) << "Time out!";
-    scanTimedOut = true;
-    stopScanTimer();
     ui->label_content_2->setText(tr("Wi-Fiが見つかりません"));
     ui->button_refresh->setEnabled(true);
     ui->button_connect_wifi->setEnabled(false);
@@ -216,17 +140,12 @@ void WifiListWindow::timerEvent(QTimerEvent* event)
 
 void WifiListWindow::on_button_refresh_clicked()
 {
-    stopScanTimer();
-    m_pause.stop();
     ui->label_content_2->setText(searchingText);
     ui->button_refresh->setEnabled(false);
     ui->button_connect_wifi->setEnabled(false);
     ui->button_connect_wifi_other->setEnabled(false);
     m_model->clear();
-    scanTimedOut = false;
-    requestId = 100;
-    pageIndex = 0;
-    startScan();
+    m_scan->start();
 }
 
 void WifiListWindow::on_listView_clicked(QModelIndex)
@@ -277,9 +196,8 @@ void WifiListWindow::leaveFor(const QString& networkName)
 {
     if (!ScreenFrame::leave(this))
         return;
-    stopScanTimer();
-    m_pause.stop();
-    UsbUtil::instance()->disconnectCommand(this, "1receiveCmd(EL_CMD)");
+    m_scan->stop();
+    m_camera->stop();
     ScreenFrame::handOver(this, new SettingsWiFiWindow(networkName));
 }
 

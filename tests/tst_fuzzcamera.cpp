@@ -19,7 +19,6 @@ private slots:
     void cameraRepliesNeverCrashHangOrMisbehave()
     {
         QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
-        WifiListWindow::setTimings({60000, 0});
         const quint64 seed =
             qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;
         const int inputs =

@@ -13,6 +13,7 @@
 #include "screens/PreparationWindow.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/TopWindow.h"
+#include "command/WifiScan.h"
 #include "screens/WifiListWindow.h"
 
 #include <QJsonDocument>
@@ -67,13 +68,19 @@ class TestHandOver : public QObject
     EmulatedCamera camera;
     CloudFixture cloud;
 
+    static WifiListWindow* shortScan(WifiListWindow* list)
+    {
+        list->wifiScan().setTimings({3000, 100});
+        return list;
+    }
+
     QMainWindow* screenNamed(const QString& name)
     {
         QMainWindow* screen = nullptr;
         if (name == QLatin1String("PreparationWindow"))
             screen = new PreparationWindow;
         else if (name == QLatin1String("WifiListWindow"))
-            screen = new WifiListWindow;
+            screen = shortScan(new WifiListWindow);
         else if (name == QLatin1String("SettingsWiFiWindow"))
             screen = new SettingsWiFiWindow(QStringLiteral("Home"));
         else if (name == QLatin1String("CameraNameWindow"))
@@ -112,7 +119,6 @@ private slots:
     void initTestCase()
     {
         camera.plug();
-        WifiListWindow::setTimings({3000, 100});
         MyApplication::current()->setUuid(QStringLiteral("user-0001"));
         MyApplication::current()->setAccessToken(QStringLiteral("token-0001"));
     }

@@ -4,6 +4,7 @@
 #include "NetworkManagerMock.h"
 #include "Screens.h"
 #include "TestMain.h"
+#include "command/WifiScan.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
 
@@ -65,6 +66,7 @@ class TestPcNetwork : public QObject
     WifiListWindow* scannedList()
     {
         auto* window = new WifiListWindow;
+        window->wifiScan().setTimings({5000, 50});
         window->show();
         if (!QTest::qWaitFor([&] { return scanFinished(window); }, 10000))
             return nullptr;
@@ -78,7 +80,6 @@ private slots:
         QVERIFY2(busFailure.isEmpty(), qPrintable(busFailure));
         camera.plug();
         camera.setNetworks(CameraNetworks);
-        WifiListWindow::setTimings({5000, 50});
     }
 
     void cleanup() { Screens::destroyAll(); }

@@ -134,7 +134,7 @@ int AbstLibUsbManager::execControl(const QUuid& command)
     const int ticket = ++m_lastTicket;
     m_controlWaiters.insert(ticket, &loop);
     EL_CMD cmd;
-    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(command));
+    cmd.insert(ElCmdKey::Command, QVariant::fromValue(command));
     {
         QMutexLocker lock(&m_mutex);
         m_controlQueue.append({cmd, ticket});
@@ -156,7 +156,7 @@ void AbstLibUsbManager::finishControl(int ticket, int result)
 void AbstLibUsbManager::notifyDeviceOpened(ClLibUsbController* controller)
 {
     EL_CMD cmd;
-    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_OPEN_DEVICE));
+    cmd.insert(ElCmdKey::Command, QVariant::fromValue(CMD_OPEN_DEVICE));
     cmd.insert(QStringLiteral("PARAM1"), QVariant::fromValue(static_cast<void*>(controller)));
     emit sigCommand(cmd);
 }
@@ -290,8 +290,8 @@ void AbstLibUsbManager::setOpenFailure(int code)
     if (m_openFailure.exchange(code) == code)
         return;
     EL_CMD cmd;
-    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_OPEN_FAILED));
-    cmd.insert(QStringLiteral("ERROR"), code);
+    cmd.insert(ElCmdKey::Command, QVariant::fromValue(CMD_OPEN_FAILED));
+    cmd.insert(ElCmdKey::Error, code);
     emit sigCommand(cmd);
 }
 
@@ -358,7 +358,7 @@ void AbstLibUsbManager::slotRemoveController(ClLibUsbController* pController)
     lock.unlock();
 
     EL_CMD cmd;
-    cmd.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_CLOSE_DEVICE));
+    cmd.insert(ElCmdKey::Command, QVariant::fromValue(CMD_CLOSE_DEVICE));
     cmd.insert(QStringLiteral("PARAM1"), QVariant::fromValue(static_cast<void*>(pController)));
     emit sigCommand(cmd);
     if (!inUse)

@@ -10,5 +10,5 @@ void registerElCmdType()
 
 QUuid commandOf(const EL_CMD& cmd)
 {
-    return cmd.value(QStringLiteral("CMD")).toUuid();
+    return cmd.value(ElCmdKey::Command).toUuid();
 }

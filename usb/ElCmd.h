@@ -7,6 +7,15 @@
 // the screens and the USB worker. Its "CMD" entry says what it is about.
 typedef QVariantMap EL_CMD;
 
+// The envelope's entries.
+namespace ElCmdKey {
+inline const QString Command = QStringLiteral("CMD"); // one of the CMD_ identifiers below
+inline const QString Json = QStringLiteral("JSON"); // the request text, in a request
+inline const QString Method = QStringLiteral("METHOD"); // passed back unchanged in the reply
+inline const QString Result = QStringLiteral("RESULT"); // the camera's reply text
+inline const QString Error = QStringLiteral("ERROR"); // an ElCmdError, or an errno with CMD_OPEN_FAILED
+}
+
 inline const QUuid CMD_OPEN_DEVICE{QStringLiteral("{131dea99-f4a3-470a-9ab7-50ed83499efd}")};
 inline const QUuid CMD_CLOSE_DEVICE{QStringLiteral("{d6ae8279-71b2-4246-bf75-be1d3981d820}")};
 inline const QUuid CMD_JSON_RPC{QStringLiteral("{133790ca-d2f5-4afd-92f9-55c52e394fc3}")};

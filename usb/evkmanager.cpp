@@ -39,14 +39,14 @@ void evkmanager::executeCommand(EL_CMD cmd)
 {
     const QUuid command = commandOf(cmd);
     EL_CMD reply;
-    reply.insert(QStringLiteral("CMD"), QVariant::fromValue(command));
-    reply.insert(QStringLiteral("METHOD"), cmd.value(QStringLiteral("METHOD")).toString());
+    reply.insert(ElCmdKey::Command, QVariant::fromValue(command));
+    reply.insert(ElCmdKey::Method, cmd.value(ElCmdKey::Method).toString());
     if (command == CMD_JSON_RPC) {
         ClLibUsbController* controller = acquireFirstController();
         if (controller)
-            exchange(controller, cmd.value(QStringLiteral("JSON")).toByteArray(), reply);
+            exchange(controller, cmd.value(ElCmdKey::Json).toByteArray(), reply);
         else
-            reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_NO_CAMERA);
+            reply.insert(ElCmdKey::Error, ELCMD_ERROR_NO_CAMERA);
         releaseController(controller);
     }
     emit sigCommand(reply);
@@ -55,20 +55,20 @@ void evkmanager::executeCommand(EL_CMD cmd)
 void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply)
 {
     if (controller->bulkWrite(lengthHeader(request.size()), NoTimeout, FirstEndpoint) != ClLibUsbController::Success) {
-        reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_HEADER_WRITE);
+        reply.insert(ElCmdKey::Error, ELCMD_ERROR_HEADER_WRITE);
         return;
     }
     if (controller->bulkWrite(request, NoTimeout, FirstEndpoint) != ClLibUsbController::Success) {
-        reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_BODY_WRITE);
+        reply.insert(ElCmdKey::Error, ELCMD_ERROR_BODY_WRITE);
         return;
     }
     QByteArray result;
     if (controller->bulkRead(result, NoTimeout, FirstEndpoint) == ClLibUsbController::NotOpen) {
-        reply.insert(QStringLiteral("ERROR"), ELCMD_ERROR_READ);
+        reply.insert(ElCmdKey::Error, ELCMD_ERROR_READ);
         return;
     }
     readRest(controller, result);
-    reply.insert(QStringLiteral("RESULT"), result);
+    reply.insert(ElCmdKey::Result, result);
 }
 
 // Whatever is left of a long reply would otherwise be taken for the answer to the next

@@ -4,6 +4,7 @@
 #include "screens/PreparationWindow.h"
 #include "screens/ScreenFrame.h"
 #include "screens/SettingsWiFiWindow.h"
+#include "command/WifiScan.h"
 #include "screens/WifiListWindow.h"
 
 #include <QAbstractButton>
@@ -199,8 +200,12 @@ QMainWindow* CameraReplyFuzzer::create(const QString& kind)
 {
     if (kind == QLatin1String("PreparationWindow"))
         return new PreparationWindow;
-    if (kind == QLatin1String("WifiListWindow"))
-        return new WifiListWindow;
+    if (kind == QLatin1String("WifiListWindow")) {
+        auto* list = new WifiListWindow;
+        // Pages follow at once: a fuzz run must not wait out the camera's pauses.
+        list->wifiScan().setTimings({60000, 0});
+        return list;
+    }
     if (kind == QLatin1String("SettingsWiFiWindow"))
         return new SettingsWiFiWindow(QString());
     return new CameraNameWindow;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "usb/ElCmd.h"
+
+#include <QList>
+#include <QObject>
+
+class QJsonObject;
+class QWidget;
+
+// What a screen hears from the camera, sorted once for all screens. It connects the
+// screen's receiveCmd(EL_CMD) slot to the command sender (by the string form the sender
+// takes), and the slot hands each envelope to take(). A screen that has left hears
+// nothing more, and only replies in the screen's own request bands reach it.
+class CameraListener : public QObject
+{
+    Q_OBJECT
+
+public:
+    CameraListener(QWidget* screen, QList<int> bands);
+
+    void take(const EL_CMD& cmd);
+    // Disconnects the screen's slot, on leaving. A destroyed screen is disconnected anyway.
+    void stop();
+
+signals:
+    void opened();
+    void closed();
+    // A camera is on the bus but cannot be opened (an errno value; 0 when none is left).
+    void openFailed(int error);
+    // A reply in the band of request number band.
+    void answered(int band, const QJsonObject& reply);
+
+private:
+    void takeReply(const EL_CMD& cmd);
+
+    QWidget* m_screen;
+    QList<int> m_bands;
+    bool m_listening = true;
+};
