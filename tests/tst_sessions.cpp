@@ -1,0 +1,168 @@
+// The two-step exchanges on their own, over real TLS against the local service: which
+// request follows which reply, what reaches the caller, and where a chain stops.
+#include "CloudFixture.h"
+#include "cloud/DeviceRegistration.h"
+#include "cloud/SignInSession.h"
+
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+// Sends as the screens do, and hands every success reply to the exchange under test.
+class Client
+{
+public:
+    template <typename Exchange>
+    void deliverSuccessesTo(Exchange& exchange)
+    {
+        QObject::connect(&network, &QNetworkAccessManager::finished, &network, [&exchange](QNetworkReply* reply) {
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (status / 100 == 2)
+                exchange.takeSuccess(reply);
+        });
+    }
+
+    ServiceExchange::Post post()
+    {
+        return [this](const QUrl& url, const QJsonObject& body, const ServiceExchange::RawHeaders& before,
+                      const ServiceExchange::RawHeaders& after) {
+            QNetworkRequest request(url);
+            for (const auto& header : before + after)
+                request.setRawHeader(header.first, header.second);
+            request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+            return network.post(request, QJsonDocument(body).toJson());
+        };
+    }
+
+    QNetworkAccessManager network;
+};
+
+QJsonObject bodyOf(const RecordedRequest& request)
+{
+    return QJsonDocument::fromJson(request.body).object();
+}
+}
+
+class TestSessions : public QObject
+{
+    Q_OBJECT
+
+    CloudFixture cloud;
+
+private slots:
+    void cleanup()
+    {
+        cloud.service.resetOutcomes();
+        cloud.service.clearRequests();
+    }
+
+    void signInTradesTheCredentialsForAnAccessTokenInTwoSteps()
+    {
+        Client client;
+        SignInSession session(client.post());
+        client.deliverSuccessesTo(session);
+        QSignalSpy signedIn(&session, &SignInSession::signedIn);
+        session.start(QStringLiteral("hanako@example.jp"), QStringLiteral("pass-word1"));
+        QVERIFY(signedIn.wait(10000));
+        QCOMPARE(signedIn.first(), (QVariantList{"user-0001", "token-0001"}));
+        const QList<RecordedRequest> requests = cloud.service.requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.at(0).path, QByteArray("/account/authorize"));
+        QCOMPARE(bodyOf(requests.at(0)), (QJsonObject{{"email", "hanako@example.jp"}, {"password", "pass-word1"}}));
+        QCOMPARE(requests.at(1).path, QByteArray("/accessToken"));
+        QCOMPARE(bodyOf(requests.at(1)), (QJsonObject{{"uuid", "user-0001"}, {"authToken", "auth-0001"}}));
+    }
+
+    void aStepWithoutWhatTheNextNeedsEndsTheChain_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("requestsSent");
+
+        QTest::newRow("sign-in, no auth token")
+            << QByteArray("/account/authorize") << QByteArray(R"({"uuid":"user-0001"})") << 1;
+        QTest::newRow("sign-in, token with a line feed")
+            << QByteArray("/accessToken") << QByteArray(R"({"uuid":"u","accessToken":"a\nX-Evil: 1"})") << 2;
+        QTest::newRow("registration, no device id") << QByteArray("/devices") << QByteArray(R"({"id":"d"})") << 1;
+    }
+
+    void aStepWithoutWhatTheNextNeedsEndsTheChain()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, body);
+        QFETCH(int, requestsSent);
+
+        cloud.service.setReply(path, 200, body);
+        Client client;
+        SignInSession signIn(client.post());
+        DeviceRegistration registration(client.post());
+        client.deliverSuccessesTo(signIn);
+        client.deliverSuccessesTo(registration);
+        QSignalSpy signInFailed(&signIn, &SignInSession::stepFailed);
+        QSignalSpy registrationFailed(&registration, &DeviceRegistration::stepFailed);
+        QSignalSpy succeeded(&signIn, &SignInSession::signedIn);
+        QSignalSpy registered(&registration, &DeviceRegistration::registered);
+        if (path == "/devices")
+            registration.start({"serial-1", "kind", "Living room", "user-0001", "token-0001"});
+        else
+            signIn.start(QStringLiteral("hanako@example.jp"), QStringLiteral("pass-word1"));
+
+        QVERIFY(QTest::qWaitFor([&] { return signInFailed.size() + registrationFailed.size() > 0; }, 10000));
+        QTest::qWait(200);
+        QCOMPARE(signInFailed.size() + registrationFailed.size(), 1);
+        QCOMPARE(cloud.service.requests().size(), requestsSent);
+        QVERIFY(succeeded.isEmpty() && registered.isEmpty());
+    }
+
+    // Only the reply of the step in flight leads on, and only once.
+    void foreignAndRepeatedRepliesAreIgnored()
+    {
+        Client client;
+        SignInSession session(client.post());
+        QSignalSpy signedIn(&session, &SignInSession::signedIn);
+        QNetworkReply* foreign =
+            client.post()(QUrl(QStringLiteral("https://%1/accessToken").arg(cloud.service.accountHost())), {}, {}, {});
+        QVERIFY(QTest::qWaitFor([&] { return foreign->isFinished(); }, 10000));
+        session.takeSuccess(foreign);
+
+        client.deliverSuccessesTo(session);
+        QNetworkReply* authorize = nullptr;
+        QObject::connect(&client.network, &QNetworkAccessManager::finished, &session, [&](QNetworkReply* reply) {
+            if (!authorize)
+                authorize = reply;
+        });
+        session.start(QStringLiteral("hanako@example.jp"), QStringLiteral("pass-word1"));
+        QVERIFY(signedIn.wait(10000));
+        session.takeSuccess(authorize);
+        QTest::qWait(300);
+        QCOMPARE(signedIn.size(), 1);
+        QCOMPARE(cloud.service.requestsTo("/accessToken").size(), 2);
+    }
+
+    void registrationFilesTheDeviceUnderTheUserWithItsName()
+    {
+        Client client;
+        DeviceRegistration registration(client.post());
+        client.deliverSuccessesTo(registration);
+        QSignalSpy registered(&registration, &DeviceRegistration::registered);
+        registration.start({"serial-1", "HW_KLM-3", "Living room", "user-0001", "token-0001"});
+        QVERIFY(registered.wait(10000));
+        QCOMPARE(registered.first().first().toString(), QStringLiteral("device-0001"));
+
+        const QList<RecordedRequest> requests = cloud.service.requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.at(0).host, FakeCloudService::accountHostName());
+        QCOMPARE(requests.at(0).header("User-Agent"), QByteArray("NUVA/1.0"));
+        QCOMPARE(bodyOf(requests.at(0)), (QJsonObject{{"serialId", "serial-1"}, {"kind", "HW_KLM-3"}}));
+        QCOMPARE(requests.at(1).host, FakeCloudService::applicationHostName());
+        QCOMPARE(requests.at(1).header("Authorization"), QByteArray("X-NUVA uuid=user-0001 token=token-0001"));
+        QCOMPARE(bodyOf(requests.at(1)),
+                 (QJsonObject{{"deviceId", "device-0001"}, {"name", "Living room"}, {"kind", "HW_KLM-3"}}));
+    }
+};
+
+QTEST_MAIN(TestSessions)
+#include "tst_sessions.moc"
