@@ -1,5 +1,6 @@
 // Hasty users and late camera replies: a second activation, a reply already queued
 // for a screen that has moved on, and the camera going away while a box is open.
+#include "Quiet.h"
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
 #include "ModalBoxes.h"
@@ -111,7 +112,7 @@ private slots:
         QPushButton* start = button(&top, QStringLiteral("button_start"));
         QTimer::singleShot(0, start, [start] { QTest::mouseClick(start, Qt::LeftButton); });
         QTest::mouseClick(start, Qt::LeftButton);
-        QTest::qWait(SettleMs);
+        QVERIFY(nothingHappensWithin(SettleMs, [] { return Screens::visibleWindows().size() > 1; }));
         QCOMPARE(visibleCount("PreparationWindow"), 1);
         QCOMPARE(Screens::visibleWindows().size(), 1);
     }
@@ -181,8 +182,9 @@ private slots:
         }
         if (!next.isEmpty())
             QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
-        QTest::qWait(SettleMs);
-        QCOMPARE(visibleCount(qPrintable(next)), next.isEmpty() ? 0 : 1);
+        const int expected = next.isEmpty() ? 0 : 1;
+        QVERIFY(nothingHappensWithin(SettleMs, [&] { return Screens::visibleWindows().size() > expected; }));
+        QCOMPARE(visibleCount(qPrintable(next)), expected);
         QCOMPARE(Screens::visibleWindows().size(), next.isEmpty() ? 0 : 1);
         QVERIFY(camera.requestedMethods().count(QStringLiteral("setNetworkSetting")) <= 1);
         QVERIFY(camera.requestedMethods().count(QStringLiteral("setToken")) <= 1);
@@ -225,8 +227,9 @@ private slots:
         else
             QTest::mouseClick(button(current, leaveBy), Qt::LeftButton);
         QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
-        QTest::qWait(SettleMs);
-        QCOMPARE(Screens::visibleWindows().size(), 1);
+        QVERIFY(nothingHappensWithin(SettleMs, [&] {
+            return Screens::visibleWindows().size() > 1 || camera.requestedMethods().count(method) != sentBefore;
+        }));
         QCOMPARE(visibleCount(qPrintable(next)), 1);
         QCOMPARE(camera.requestedMethods().count(method), sentBefore);
     }
@@ -277,8 +280,7 @@ private slots:
                           Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
         QVERIFY(boxes.last().enabled);
-        QTest::qWait(SettleMs);
-        QCOMPARE(boxes.seen().size(), 1);
+        QVERIFY(nothingHappensWithin(SettleMs, [&] { return boxes.seen().size() > 1; }));
         if (!next.isEmpty()) {
             QCOMPARE(boxes.last().text, QStringLiteral("<h1>no</h1> [code:5]"));
             QCOMPARE(boxes.last().format, Qt::PlainText);

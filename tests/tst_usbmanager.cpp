@@ -1,5 +1,6 @@
 // The USB manager's worker, queues, scans and announcements on the real libusb and
 // libudev against an emulated camera.
+#include "Quiet.h"
 #include "EmulatedCamera.h"
 #include "EnvelopeCollector.h"
 #include "TestMain.h"
@@ -103,7 +104,8 @@ private slots:
         QElapsedTimer again;
         again.start();
         QVERIFY(manager->startUsb());
-        QVERIFY(again.elapsed() < 5);
+        // At once, not after another handshake with the worker; wide for a loaded machine.
+        QVERIFY(again.elapsed() < 250);
     }
 
     void framesEachRequestAndReturnsTheReplyUnchanged()
@@ -192,7 +194,7 @@ private slots:
         cancelA.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagA));
         manager->postCommand(cancelA);
         QVERIFY(collector->waitForCommand(CMD_JSON_RPC, 2));
-        QTest::qWait(700);
+        QVERIFY(nothingHappensWithin(700, [&] { return collector->withCommand(CMD_JSON_RPC).size() > 2; }));
         QList<int> ids;
         for (const EL_CMD& reply : collector->withCommand(CMD_JSON_RPC))
             ids.append(replyId(reply));
@@ -205,9 +207,9 @@ private slots:
         cancelAll.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_CANCEL));
         manager->postCommand(cancelAll);
         QVERIFY(collector->waitForCommand(CMD_JSON_RPC, 3));
-        QTest::qWait(700);
-        QCOMPARE(collector->withCommand(CMD_JSON_RPC).size(), 3);
-        QCOMPARE(collector->withCommand(CMD_CANCEL).size(), 0);
+        QVERIFY(nothingHappensWithin(700, [&] {
+            return collector->withCommand(CMD_JSON_RPC).size() > 3 || !collector->withCommand(CMD_CANCEL).isEmpty();
+        }));
     }
 
     void plugUnplugAndReplugAreAnnouncedInTurn()
@@ -239,10 +241,9 @@ private slots:
         const QList<ClLibUsbController*> before = manager->controllers();
         QSignalSpy changes(manager.get(), &AbstLibUsbManager::sigCommand);
         const int other = camera.plug(otherDevice());
-        QTest::qWait(200);
+        QVERIFY(nothingHappensWithin(200, [&] { return changes.count() > 0; }));
         camera.unplug(other);
-        QTest::qWait(200);
-        QCOMPARE(changes.count(), 0);
+        QVERIFY(nothingHappensWithin(200, [&] { return changes.count() > 0; }));
         QCOMPARE(manager->controllers(), before);
     }
 
@@ -318,12 +319,10 @@ private slots:
         camera.addInterfaceOf(other);
         camera.sendEvent(other, "change");
         camera.sendEvent(other, "bind");
-        QTest::qWait(300);
-        QCOMPARE(changes.count(), 1);
+        QVERIFY(nothingHappensWithin(300, [&] { return changes.count() > 1; }));
         camera.unplug(other);
         QTRY_COMPARE(changes.count(), 2);
-        QTest::qWait(100);
-        QCOMPARE(changes.count(), 2);
+        QVERIFY(nothingHappensWithin(100, [&] { return changes.count() > 2; }));
     }
 
     void twoCamerasAreOpenedInBusOrderAndTheFirstCarriesTheTraffic()

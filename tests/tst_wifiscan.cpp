@@ -1,5 +1,6 @@
 // The Wi-Fi scan on its own: which request it asks for when, what it reports, and how
 // a time-out, a stop and late or stray replies end it. No window and no camera.
+#include "Quiet.h"
 #include "command/WifiScan.h"
 
 #include <QElapsedTimer>
@@ -93,7 +94,7 @@ private slots:
         QVERIFY(record.waitFor("page 101/1"));
         record.events.clear();
         scan.takeReply(page(101, 0, 0, {}));
-        QTest::qWait(3 * PauseMs);
+        QVERIFY(nothingHappensWithin(3 * PauseMs, [&] { return record.events.size() > 2; }));
         QCOMPARE(record.events, (QStringList{"", "page 101/1"}));
     }
 
@@ -115,7 +116,7 @@ private slots:
         Record record(scan);
         scan.start();
         scan.takeReply(reply);
-        QTest::qWait(2 * PauseMs);
+        QVERIFY(nothingHappensWithin(2 * PauseMs, [&] { return record.events.size() > 1; }));
         QCOMPARE(record.events, QStringList{"scan"});
     }
 
@@ -128,7 +129,7 @@ private slots:
         scan.start();
         scan.takeReply(scanStarted());
         scan.takeReply(scanStarted());
-        QTest::qWait(3 * PauseMs);
+        QVERIFY(nothingHappensWithin(3 * PauseMs, [&] { return record.events.size() > 2; }));
         QCOMPARE(record.events, (QStringList{"scan", "page 101/1"}));
     }
 
@@ -142,7 +143,7 @@ private slots:
         scan.takeReply(scanStarted());
         QVERIFY(record.waitFor("page 101/1"));
         scan.takeReply(page(101, 1, 1, {"Late"}));
-        QTest::qWait(2 * PauseMs);
+        QVERIFY(nothingHappensWithin(2 * PauseMs, [&] { return record.events.size() > 3; }));
         QCOMPARE(record.events, (QStringList{"scan", "timed out", "page 101/1"}));
     }
 
@@ -156,8 +157,7 @@ private slots:
         QVERIFY(record.waitFor("page 101/1"));
         scan.takeReply(page(101, 1, 2, {"Home"}));
         QVERIFY(record.events.contains("finished"));
-        QTest::qWait(600);
-        QVERIFY(!record.events.contains("timed out"));
+        QVERIFY(nothingHappensWithin(600, [&] { return record.events.contains("timed out"); }));
     }
 
     // Stopping (leaving the screen) and starting again (refresh) both cancel the pending
@@ -170,7 +170,7 @@ private slots:
         scan.start();
         scan.takeReply(scanStarted());
         scan.stop();
-        QTest::qWait(2 * PauseMs);
+        QVERIFY(nothingHappensWithin(2 * PauseMs, [&] { return record.events.size() > 1; }));
         QCOMPARE(record.events, QStringList{"scan"});
 
         scan.start();
@@ -178,7 +178,7 @@ private slots:
         QVERIFY(record.waitFor("page 101/1"));
         scan.takeReply(page(101, 2, 1, {"Home"}));
         scan.start();
-        QTest::qWait(500);
+        QVERIFY(record.waitFor("timed out"));
         QCOMPARE(record.events, (QStringList{"scan", "scan", "page 101/1", "Home", "scan", "timed out"}));
     }
 

@@ -1,5 +1,6 @@
 // The Wi-Fi list, Wi-Fi settings and camera naming screens on the real libusb against
 // the emulated camera, and over real TLS against the local cloud service.
+#include "Quiet.h"
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
 #include "ModalBoxes.h"
@@ -168,8 +169,8 @@ private slots:
     {
         WifiListWindow* list = scan({}, {600, ShortPauseMs});
         QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiは見つかりませんでした")));
-        QTest::qWait(800);
-        QCOMPARE(statusOf(list), QStringLiteral("Wi-Fiは見つかりませんでした"));
+        QVERIFY(
+            nothingHappensWithin(800, [&] { return statusOf(list) != QStringLiteral("Wi-Fiは見つかりませんでした"); }));
         QVERIFY(rowsOf(list).isEmpty());
     }
 
@@ -181,8 +182,7 @@ private slots:
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
         QVERIFY(camera.waitForRequests(2, 5000));
-        QTest::qWait(1200);
-        QVERIFY(rowsOf(list).isEmpty());
+        QVERIFY(nothingHappensWithin(1200, [&] { return !rowsOf(list).isEmpty(); }));
         QCOMPARE(statusOf(list), QStringLiteral("Wi-Fiが見つかりません"));
     }
 
@@ -191,7 +191,7 @@ private slots:
         WifiListWindow* list = scan({"Home"}, {3000, 400});
         QVERIFY(camera.waitForRequests(1));
         delete list;
-        QTest::qWait(800);
+        QVERIFY(nothingHappensWithin(800, [&] { return camera.requests().size() > 1; }));
         QCOMPARE(camera.requestedMethods(), QStringList{"execAPList"});
     }
 
@@ -292,8 +292,7 @@ private slots:
         QCOMPARE(statusOf(list), QStringLiteral("カメラが見つかりません"));
         QVERIFY(!child<QPushButton>(list, "button_refresh")->isEnabled());
         QVERIFY(!child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
-        QTest::qWait(200);
-        QVERIFY(camera.requests().isEmpty());
+        QVERIFY(nothingHappensWithin(200, [&] { return !camera.requests().isEmpty(); }));
 
         camera.plug();
         QTRY_VERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
@@ -340,13 +339,10 @@ private slots:
         SettingsWiFiWindow* settings = settingsFor(QStringLiteral("Home"));
         QTest::mouseClick(child<QPushButton>(settings, "button_connect_wifi"), Qt::LeftButton);
         QVERIFY(camera.waitForRequests(1));
-        QTest::qWait(200);
-        QVERIFY(settings->isVisible());
-        QVERIFY(!settings->isEnabled());
+        QVERIFY(nothingHappensWithin(200, [&] { return !settings->isVisible() || settings->isEnabled(); }));
 
         camera.unplug();
-        QTest::qWait(200);
-        QVERIFY(!settings->isEnabled());
+        QVERIFY(nothingHappensWithin(200, [&] { return settings->isEnabled(); }));
         camera.plug();
         QTRY_VERIFY(settings->isEnabled());
         QVERIFY(!child<QLineEdit>(settings, "lineEdit")->isEnabled());
@@ -490,8 +486,7 @@ private slots:
         naming->show();
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         QVERIFY(camera.waitForRequests(1));
-        QTest::qWait(200);
-        QVERIFY(naming->isVisible());
+        QVERIFY(nothingHappensWithin(200, [&] { return !naming->isVisible(); }));
 
         camera.setError(QStringLiteral("setToken"), 12, QStringLiteral("token rejected"));
         ModalBoxes boxes;
