@@ -4,6 +4,7 @@
 
 #include <QSslCertificate>
 #include <QSslConfiguration>
+#include <QSslSocket>
 #include <QtGlobal>
 
 namespace ServiceHosts {
@@ -38,6 +39,8 @@ QUrl httpsUrl(const QString& host, const QString& path)
 
 void installExtraCaCertificates()
 {
+    if (!QSslSocket::supportsSsl())
+        qCWarning(lcCloud) << "No TLS library: the service cannot be reached";
     const QString file = qEnvironmentVariable("RAVELO_EXTRA_CA_CERTS");
     if (file.isEmpty())
         return;

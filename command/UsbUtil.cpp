@@ -70,7 +70,8 @@ UsbUtil::UsbUtil()
     : QObject(nullptr)
 {
     instancePointer.storeRelease(this);
-    m_manager.startUsb();
+    if (!m_manager.startUsb())
+        qCWarning(lcUsb) << "The USB link did not start: no camera can be found";
 }
 
 bool UsbUtil::hasCamera()
