@@ -35,7 +35,10 @@ WifiListWindow::WifiListWindow(QWidget* parent)
 
     m_camera = new CameraListener(this, {UsbUtil::ExecApListId, UsbUtil::ApListBand});
     connect(m_camera, &CameraListener::opened, this, &WifiListWindow::showCameraOpened);
-    connect(m_camera, &CameraListener::closed, this, &WifiListWindow::showNoCamera);
+    connect(m_camera, &CameraListener::closed, this, [this] {
+        qCDebug(lcScreens) << "Close USB device";
+        showNoCamera();
+    });
     connect(m_camera, &CameraListener::answered, m_scan,
             [this](int, const QJsonObject& reply) { m_scan->takeReply(reply); });
     if (UsbUtil::instance()->hasCamera()) {
