@@ -1,5 +1,7 @@
 #include "ScreenFrame.h"
 
+#include "EchoGuard.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
@@ -64,11 +66,13 @@ bool hasLeft(const QWidget* screen)
     return screen->property(LeftProperty).toBool();
 }
 
-// Disabled, a closed screen drops the clicks and key presses still queued for it.
+// Disabled, a closed screen drops the clicks and key presses still queued for it; the
+// next one drops those that follow at once.
 void handOver(QMainWindow* current, QMainWindow* next)
 {
     leave(current);
     current->setEnabled(false);
+    EchoGuard::guard(next);
     next->show();
     current->close();
 }

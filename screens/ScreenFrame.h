@@ -24,7 +24,8 @@ bool leave(QWidget* screen);
 bool hasLeft(const QWidget* screen);
 
 // Moves the wizard on: the next screen appears, the current one closes but stays
-// allocated. The current screen leaves and takes no more input.
+// allocated. The current screen leaves and takes no more input; the next one takes
+// none for the length of a double click (see EchoGuard).
 void handOver(QMainWindow* current, QMainWindow* next);
 
 // Leaves and hands over to the screen that makeNext creates, unless the screen has

@@ -42,8 +42,11 @@ bool check(bool condition, const QString& what)
 template <typename T>
 T* waitForScreen(int timeoutMs = 10000)
 {
-    return QTest::qWaitFor([] { return Screens::visible<T>() != nullptr; }, timeoutMs) ? Screens::visible<T>()
-                                                                                       : nullptr;
+    if (!QTest::qWaitFor([] { return Screens::visible<T>() != nullptr; }, timeoutMs))
+        return nullptr;
+    // As a user would: a new screen takes no clicks for the length of a double click.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    return Screens::visible<T>();
 }
 
 void click(QWidget* screen, const char* button)

@@ -17,8 +17,10 @@
 #include "command/WifiScan.h"
 #include "screens/WifiListWindow.h"
 
+#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -188,6 +190,79 @@ private slots:
         QCOMPARE(Screens::visibleWindows().size(), next.isEmpty() ? 0 : 1);
         QVERIFY(camera.requestedMethods().count(QStringLiteral("setNetworkSetting")) <= 1);
         QVERIFY(camera.requestedMethods().count(QStringLiteral("setToken")) <= 1);
+    }
+
+    // A real double click (or a second key press) reaches whatever sits under it once
+    // the next screen is up: the new screen must let that echo pass, and only that.
+    void theEchoOfAnActivationMissesTheNextScreen_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("nextButton");
+        QTest::addColumn<bool>("byKeyboard");
+        const struct {
+            const char* row;
+            const char* screen;
+            const char* button;
+            const char* next;
+            const char* nextButton;
+        } cases[] = {
+            {"list other network, settings connect", "WifiListWindow", "button_connect_wifi_other",
+             "SettingsWiFiWindow", "button_connect_wifi"},
+            {"settings connect, naming next", "SettingsWiFiWindow", "button_connect_wifi", "CameraNameWindow",
+             "button_next"},
+            {"naming next, completion", "CameraNameWindow", "button_next", "CompleteWindow", "button_complate"},
+        };
+        for (const auto& c : cases) {
+            for (bool byKeyboard : {false, true}) {
+                const QString row = QStringLiteral("%1 (%2)").arg(c.row, byKeyboard ? "space" : "click");
+                QTest::newRow(qPrintable(row)) << c.screen << c.button << c.next << c.nextButton << byKeyboard;
+            }
+        }
+    }
+
+    void theEchoOfAnActivationMissesTheNextScreen()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, buttonName);
+        QFETCH(QString, next);
+        QFETCH(QString, nextButton);
+        QFETCH(bool, byKeyboard);
+        const auto activate = [byKeyboard](QPushButton* target) {
+            if (byKeyboard)
+                QTest::keyClick(target, Qt::Key_Space);
+            else
+                QTest::mouseClick(target, Qt::LeftButton);
+        };
+        QMainWindow* current = screenNamed(screen);
+        QTRY_VERIFY(button(current, buttonName)->isEnabled());
+        activate(button(current, buttonName));
+        QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
+        QMainWindow* nextScreen = qobject_cast<QMainWindow*>(Screens::visibleWindows().constFirst());
+        const int cameraBefore = camera.requests().size();
+        const int cloudBefore = cloud.service.requests().size();
+        const auto acted = [&] {
+            return !nextScreen->isVisible() || camera.requests().size() > cameraBefore
+                || cloud.service.requests().size() > cloudBefore;
+        };
+
+        activate(button(nextScreen, nextButton));
+        QVERIFY(nothingHappensWithin(SettleMs, acted));
+        QTest::qWait(QApplication::doubleClickInterval());
+        activate(button(nextScreen, nextButton));
+        QTRY_VERIFY(acted());
+    }
+
+    void typingOnANewScreenIsNeverDropped()
+    {
+        QMainWindow* list = screenNamed(QStringLiteral("WifiListWindow"));
+        QTRY_VERIFY(button(list, "button_connect_wifi_other")->isEnabled());
+        QTest::mouseClick(button(list, "button_connect_wifi_other"), Qt::LeftButton);
+        auto* settings = Screens::visible<SettingsWiFiWindow>();
+        QVERIFY(settings);
+        QTest::keyClicks(child<QLineEdit>(settings, "lineEdit"), QStringLiteral("My Net"));
+        QCOMPARE(child<QLineEdit>(settings, "lineEdit")->text(), QStringLiteral("My Net"));
     }
 
     // disconnectCommand does not take back calls already queued; a screen that has
