@@ -62,6 +62,26 @@ QPushButton* button(QWidget* screen, const QString& name)
 {
     return screen->findChild<QPushButton*>(name);
 }
+
+void press(QPushButton* target, bool byKeyboard)
+{
+    if (byKeyboard)
+        QTest::keyClick(target, Qt::Key_Space);
+    else
+        QTest::mouseClick(target, Qt::LeftButton);
+}
+
+// Every case twice, pressed by mouse and by keyboard; addRow adds the case's columns.
+template <typename Cases, typename AddRow>
+void rowsByMouseAndKeyboard(const Cases& cases, AddRow addRow)
+{
+    for (const auto& c : cases) {
+        for (bool byKeyboard : {false, true}) {
+            const QString row = QStringLiteral("%1 (%2)").arg(c.row, byKeyboard ? "space" : "click");
+            addRow(QTest::newRow(qPrintable(row)), c) << byKeyboard;
+        }
+    }
+}
 }
 
 class TestHandOver : public QObject
@@ -159,12 +179,8 @@ private slots:
             {"naming, next", "CameraNameWindow", "button_next", "CompleteWindow"},
             {"completion", "CompleteWindow", "button_complate", ""},
         };
-        for (const auto& c : cases) {
-            for (bool byKeyboard : {false, true}) {
-                const QString row = QStringLiteral("%1 (%2)").arg(c.row, byKeyboard ? "space twice" : "double click");
-                QTest::newRow(qPrintable(row)) << c.screen << c.button << c.next << byKeyboard;
-            }
-        }
+        rowsByMouseAndKeyboard(
+            cases, [](QTestData& row, const auto& c) -> QTestData& { return row << c.screen << c.button << c.next; });
     }
 
     void aSecondActivationDoesNothing()
@@ -176,12 +192,8 @@ private slots:
         QMainWindow* current = screenNamed(screen);
         QPushButton* target = button(current, buttonName);
         QTRY_VERIFY(target->isEnabled());
-        for (int activation = 0; activation < 2; ++activation) {
-            if (byKeyboard)
-                QTest::keyClick(target, Qt::Key_Space);
-            else
-                QTest::mouseClick(target, Qt::LeftButton);
-        }
+        press(target, byKeyboard);
+        press(target, byKeyboard);
         if (!next.isEmpty())
             QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
         const int expected = next.isEmpty() ? 0 : 1;
@@ -214,12 +226,9 @@ private slots:
              "button_next"},
             {"naming next, completion", "CameraNameWindow", "button_next", "CompleteWindow", "button_complate"},
         };
-        for (const auto& c : cases) {
-            for (bool byKeyboard : {false, true}) {
-                const QString row = QStringLiteral("%1 (%2)").arg(c.row, byKeyboard ? "space" : "click");
-                QTest::newRow(qPrintable(row)) << c.screen << c.button << c.next << c.nextButton << byKeyboard;
-            }
-        }
+        rowsByMouseAndKeyboard(cases, [](QTestData& row, const auto& c) -> QTestData& {
+            return row << c.screen << c.button << c.next << c.nextButton;
+        });
     }
 
     void theEchoOfAnActivationMissesTheNextScreen()
@@ -229,15 +238,9 @@ private slots:
         QFETCH(QString, next);
         QFETCH(QString, nextButton);
         QFETCH(bool, byKeyboard);
-        const auto activate = [byKeyboard](QPushButton* target) {
-            if (byKeyboard)
-                QTest::keyClick(target, Qt::Key_Space);
-            else
-                QTest::mouseClick(target, Qt::LeftButton);
-        };
         QMainWindow* current = screenNamed(screen);
         QTRY_VERIFY(button(current, buttonName)->isEnabled());
-        activate(button(current, buttonName));
+        press(button(current, buttonName), byKeyboard);
         QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
         QMainWindow* nextScreen = qobject_cast<QMainWindow*>(Screens::visibleWindows().constFirst());
         const int cameraBefore = camera.requests().size();
@@ -247,10 +250,10 @@ private slots:
                 || cloud.service.requests().size() > cloudBefore;
         };
 
-        activate(button(nextScreen, nextButton));
+        press(button(nextScreen, nextButton), byKeyboard);
         QVERIFY(nothingHappensWithin(SettleMs, acted));
         QTest::qWait(QApplication::doubleClickInterval());
-        activate(button(nextScreen, nextButton));
+        press(button(nextScreen, nextButton), byKeyboard);
         QTRY_VERIFY(acted());
     }
 
