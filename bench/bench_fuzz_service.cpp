@@ -24,5 +24,6 @@ int main(int argc, char** argv)
     ServiceReplyFuzzer fuzzer(cloud, camera, report);
     const ServiceReplyFuzzer::Figures figures = fuzzer.run(seed, replies);
     report << figures.summary("service reply fuzz over TLS", seed);
+    report << "peak memory growth of one exchange: " << (figures.peakGrowthBytes >> 20) << " MiB\n";
     return figures.clean() ? 0 : 1;
 }

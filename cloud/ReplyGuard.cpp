@@ -1,5 +1,14 @@
 #include "ReplyGuard.h"
 
+#include "CloudLog.h"
+#include "ProcessMemory.h"
+
+#include <QNetworkAccessManager>
+
+namespace {
+constexpr int HeaderGrowthCheckMs = 100;
+}
+
 ReplyGuard::ReplyGuard(QNetworkReply* reply, int deadlineMs)
     : QObject(reply)
     , m_reply(reply)
@@ -11,6 +20,40 @@ ReplyGuard::ReplyGuard(QNetworkReply* reply, int deadlineMs)
     connect(&m_deadline, &QTimer::timeout, this, [this] { cut(QNetworkReply::TimeoutError); });
     connect(reply, &QNetworkReply::finished, &m_deadline, &QTimer::stop);
     m_deadline.start(deadlineMs);
+    watchHeaders();
+}
+
+// Qt 5 reads a status line and headers of any length and tells nothing until they
+// are complete. What it keeps of them is this process's memory, so that is watched,
+// and the headers get a deadline of their own once the request is out.
+void ReplyGuard::watchHeaders()
+{
+    m_headerDeadline.setSingleShot(true);
+    connect(&m_headerDeadline, &QTimer::timeout, this, [this] { cut(QNetworkReply::TimeoutError); });
+    // Every request here is a POST with a body: it is out once all of the body is.
+    connect(m_reply, &QNetworkReply::uploadProgress, this, [this](qint64 sent, qint64 total) {
+        if (sent == total && !m_headerDeadline.isActive() && m_headerGrowth.isActive())
+            m_headerDeadline.start(HeaderDeadlineMs);
+    });
+    m_residentAtStart = ProcessMemory::residentBytes();
+    connect(&m_headerGrowth, &QTimer::timeout, this, &ReplyGuard::checkHeaderGrowth);
+    m_headerGrowth.start(HeaderGrowthCheckMs);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &ReplyGuard::headersArrived);
+    connect(m_reply, &QNetworkReply::finished, this, &ReplyGuard::headersArrived);
+}
+
+void ReplyGuard::checkHeaderGrowth()
+{
+    if (ProcessMemory::residentBytes() - m_residentAtStart > MaxHeaderGrowthBytes) {
+        qCWarning(lcCloud) << "The service's reply headers grow without end; the exchange is aborted";
+        cut(QNetworkReply::ProtocolFailure);
+    }
+}
+
+void ReplyGuard::headersArrived()
+{
+    m_headerDeadline.stop();
+    m_headerGrowth.stop();
 }
 
 void ReplyGuard::watch(QNetworkReply* reply, int deadlineMs)
@@ -47,6 +90,9 @@ void ReplyGuard::take()
         cut(QNetworkReply::ProtocolFailure);
 }
 
+// Aborting a reply leaves its connection open for reuse, even one stuck in its TLS
+// handshake, and the next request would queue behind it; so the manager drops its
+// connections first. The abort then reports the cut (its box may block a while).
 void ReplyGuard::cut(QNetworkReply::NetworkError reason)
 {
     // A reply that has failed already finishes with its own error.
@@ -54,5 +100,8 @@ void ReplyGuard::cut(QNetworkReply::NetworkError reason)
         return;
     m_cutReason = reason;
     m_body.clear();
+    headersArrived();
+    if (QNetworkAccessManager* manager = m_reply->manager())
+        manager->clearConnectionCache();
     m_reply->abort();
 }

@@ -3,6 +3,7 @@
 #include "Quiet.h"
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
+#include "Memory.h"
 #include "ModalBoxes.h"
 #include "Screens.h"
 #include "TestMain.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -254,30 +256,58 @@ private slots:
         QVERIFY(cloud.untrusted.requests().isEmpty());
     }
 
+    // A hostile or stalled service ends in the network error box, its connection is
+    // closed, memory stays bounded, and the retry reaches a healthy service at once.
     void aServiceThatStallsEndsInTheNetworkErrorBox_data()
     {
         QTest::addColumn<FakeCloudService::Behaviour>("behaviour");
-        QTest::newRow("silent") << FakeCloudService::Behaviour::Silent;
-        QTest::newRow("one byte a second") << FakeCloudService::Behaviour::Trickle;
+        QTest::addColumn<bool>("stallHandshake");
+        QTest::addColumn<int>("deadlineMs");
+        QTest::addColumn<int>("errorCode");
+        const int timeout = QNetworkReply::TimeoutError;
+        const int tooLarge = QNetworkReply::ProtocolFailure;
+        // The headers' own limits must end these long before the exchange's deadline.
+        const int whole = WebClientWindow::DefaultReplyDeadlineMs;
+        using B = FakeCloudService::Behaviour;
+        QTest::newRow("silent") << B::Silent << false << 1500 << timeout;
+        QTest::newRow("one byte a second") << B::Trickle << false << 1500 << timeout;
+        QTest::newRow("stalled handshake") << B::Reply << true << 1500 << timeout;
+        QTest::newRow("header line every half second") << B::SlowHeaders << false << whole << timeout;
+        QTest::newRow("endless header") << B::HeaderBomb << false << whole << tooLarge;
+        QTest::newRow("endless header lines") << B::HeaderFlood << false << whole << tooLarge;
     }
 
     void aServiceThatStallsEndsInTheNetworkErrorBox()
     {
         QFETCH(FakeCloudService::Behaviour, behaviour);
+        QFETCH(bool, stallHandshake);
+        QFETCH(int, deadlineMs);
+        QFETCH(int, errorCode);
         cloud.service.setBehaviour("/account/authorize", behaviour);
+        cloud.service.setStallHandshakes(stallHandshake);
         LoginWindow* login = filledLogin();
-        login->setReplyDeadline(1500);
+        login->setReplyDeadline(deadlineMs);
         ModalBoxes boxes;
+        const qint64 before = Memory::resident();
+        Memory::resetPeak();
         QTest::mouseClick(next(login), Qt::LeftButton);
-        QVERIFY(boxes.waitFor(1, 5000));
-        QCOMPARE(boxes.last().text,
-                 QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::TimeoutError)));
+        QElapsedTimer sinceClick;
+        sinceClick.start();
+        QVERIFY(boxes.waitFor(1, deadlineMs + 10000));
+        if (deadlineMs == WebClientWindow::DefaultReplyDeadlineMs)
+            QVERIFY(sinceClick.elapsed() < deadlineMs);
+        QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(errorCode));
+        QVERIFY2(Memory::peak() - before < 64 * 1024 * 1024,
+                 qPrintable(QString::number((Memory::peak() - before) >> 20)));
+        QTRY_COMPARE(cloud.service.openConnections(), 0);
         QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
 
         cloud.service.resetOutcomes();
+        cloud.service.setStallHandshakes(false);
         QTest::mouseClick(next(login), Qt::LeftButton);
         QTRY_VERIFY(Screens::visible<WifiListWindow>());
+        QCOMPARE(boxes.seen().size(), 1);
     }
 
     void aSuccessWithoutWhatTheNextStepNeedsIsAFailedStep_data()

@@ -86,7 +86,15 @@ private slots:
             << QByteArray("/account/authorize") << QByteArray(R"({"uuid":"user-0001"})") << 1;
         QTest::newRow("sign-in, token with a line feed")
             << QByteArray("/accessToken") << QByteArray(R"({"uuid":"u","accessToken":"a\nX-Evil: 1"})") << 2;
+        QTest::newRow("sign-in, uuid with a second parameter")
+            << QByteArray("/accessToken") << QByteArray(R"({"uuid":"u-1 token=evil","accessToken":"t-1"})") << 2;
+        QTest::newRow("sign-in, line separator in the token")
+            << QByteArray("/accessToken") << QByteArray(R"({"uuid":"u-1","accessToken":"t\u2028-1"})") << 2;
+        QTest::newRow("sign-in, quote in the auth token")
+            << QByteArray("/account/authorize") << QByteArray("{\"uuid\":\"u-1\",\"authToken\":\"a\\\"1\"}") << 1;
         QTest::newRow("registration, no device id") << QByteArray("/devices") << QByteArray(R"({"id":"d"})") << 1;
+        QTest::newRow("registration, device id with a comma")
+            << QByteArray("/devices") << QByteArray(R"({"deviceId":"d-1,x"})") << 1;
     }
 
     void aStepWithoutWhatTheNextNeedsEndsTheChain()

@@ -9,6 +9,8 @@ struct FuzzFigures {
     double seconds = 0;
     int hangs = 0;
     int anomalies = 0;
+    // The most one input added to the process's peak memory (the service fuzzer's).
+    qint64 peakGrowthBytes = 0;
 
     bool clean() const { return hangs == 0 && anomalies == 0; }
 

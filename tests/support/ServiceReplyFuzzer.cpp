@@ -2,6 +2,7 @@
 
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
+#include "Memory.h"
 #include "ModalBoxes.h"
 #include "Screens.h"
 #include "screens/MyApplication.h"
@@ -18,11 +19,14 @@
 #include <QJsonObject>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 constexpr int DeadlineMs = 800;
 constexpr int SettleMs = 30;
 constexpr int OverCap = 1024 * 1024 + 1;
+// What one exchange may add to the process, however hostile the reply.
+constexpr qint64 MaxGrowthBytes = 64 * 1024 * 1024;
 
 struct Target {
     const char* screen;
@@ -44,11 +48,11 @@ const QList<Target>& targets()
     return all;
 }
 
+// Visible ASCII without space, '"', ',', ';', '=' and '\\'.
 bool isUsableText(const QJsonValue& value)
 {
-    const QString text = value.toString();
-    return value.isString() && !text.isEmpty()
-        && std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    static const QRegularExpression headerParameter(QStringLiteral("^[!#-+\\x2d-:<>-\\x5b\\x5d-~]+$"));
+    return value.isString() && headerParameter.match(value.toString()).hasMatch();
 }
 
 QJsonValue abusiveValue(QRandomGenerator& rng)
@@ -158,10 +162,16 @@ ServiceReplyFuzzer::Input ServiceReplyFuzzer::generate(quint64 inputSeed)
     input.outcome.reason = reasons[rng.bounded(4)];
     const int twist = int(rng.bounded(40));
     const bool garbled = twist == 3 || twist == 4;
+    using B = FakeCloudService::Behaviour;
+    static const B headerPhase[] = {B::HeaderBomb, B::HeaderFlood, B::SlowHeaders};
     if (twist == 0)
-        input.outcome.behaviour = FakeCloudService::Behaviour::CutOff;
+        input.outcome.behaviour = B::CutOff;
     else if (twist == 1)
-        input.outcome.behaviour = FakeCloudService::Behaviour::Silent;
+        input.outcome.behaviour = B::Silent;
+    else if (twist >= 5 && twist < 8)
+        input.outcome.behaviour = headerPhase[twist - 5];
+    else if (twist == 8)
+        input.stallHandshake = true;
     else if (twist < 5) {
         input.outcome.extraHeaders = "Content-Encoding: deflate\r\n";
         if (twist == 2)
@@ -169,9 +179,8 @@ ServiceReplyFuzzer::Input ServiceReplyFuzzer::generate(quint64 inputSeed)
         else
             parsed = QJsonObject();
     }
-    const bool success = input.outcome.status / 100 == 2
-        && input.outcome.behaviour == FakeCloudService::Behaviour::Reply && input.outcome.body.size() < OverCap
-        && !garbled;
+    const bool success = input.outcome.status / 100 == 2 && input.outcome.behaviour == B::Reply && !input.stallHandshake
+        && input.outcome.body.size() < OverCap && !garbled;
     const bool complete = std::all_of(target.required.cbegin(), target.required.cend(),
                                       [&](const QString& key) { return isUsableText(parsed.value(key)); });
     input.leadsOn = success && (target.required.isEmpty() || (complete && !parsed.isEmpty()));
@@ -218,6 +227,7 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
     m_cloud.service.resetOutcomes();
     m_cloud.service.clearRequests();
     m_cloud.service.setOutcome(input.path, input.outcome, input.host);
+    m_cloud.service.setStallHandshakes(input.stallHandshake);
     m_camera.clearRecords();
     MyApplication::current()->setUuid(QStringLiteral("user-0001"));
     MyApplication::current()->setAccessToken(QStringLiteral("token-0001"));
@@ -227,6 +237,8 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
                                        })->next);
     QMainWindow* screen = open(input.screen);
     ModalBoxes boxes;
+    const qint64 residentBefore = Memory::resident();
+    Memory::resetPeak();
     auto nextShown = [&] {
         const QList<QWidget*> visible = Screens::visibleWindows();
         return std::any_of(visible.cbegin(), visible.cend(),
@@ -237,6 +249,11 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
     const bool ended =
         waitUntil([&] { return nextShown() || (!boxes.seen().isEmpty() && !input.leadsOn); }, DeadlineMs * 3);
     waitUntil([] { return false; }, SettleMs);
+    m_figures.peakGrowthBytes = std::max(m_figures.peakGrowthBytes, Memory::peak() - residentBefore);
+    if (Memory::peak() - residentBefore > MaxGrowthBytes)
+        anomaly(inputSeed,
+                QStringLiteral("memory grew by %1 MiB: ").arg((Memory::peak() - residentBefore) >> 20)
+                    + describe(input));
     if (!ended) {
         ++m_figures.hangs;
         m_report << "hang: seed " << inputSeed << ": " << describe(input) << '\n';

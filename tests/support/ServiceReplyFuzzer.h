@@ -27,6 +27,7 @@ public:
         QByteArray path;
         QString host;
         FakeCloudService::Outcome outcome;
+        bool stallHandshake = false;
         bool leadsOn = false; // what a correct client does with it
         // A garbled compressed body may reach a step that needs no member as an error
         // or as an empty success: either way is right.

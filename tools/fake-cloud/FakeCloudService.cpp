@@ -51,16 +51,55 @@ FakeCloudService::FakeCloudService(QObject* parent)
 {
 }
 
+// Takes the connections made to ::1 on the service's port.
+class FakeCloudService::Ipv6Loopback : public QTcpServer
+{
+public:
+    explicit Ipv6Loopback(FakeCloudService* service)
+        : QTcpServer(service)
+        , m_service(service)
+    {
+    }
+
+protected:
+    void incomingConnection(qintptr socketDescriptor) override { m_service->incomingConnection(socketDescriptor); }
+
+private:
+    FakeCloudService* m_service;
+};
+
 bool FakeCloudService::start(bool trusted, quint16 port)
 {
     m_stem = trusted ? QStringLiteral("server") : QStringLiteral("untrusted");
-    return listen(QHostAddress::Any, port);
+    return listenOnLoopback(port);
 }
 
 bool FakeCloudService::startSignedBy(const QString& stem)
 {
     m_stem = stem + QStringLiteral("server");
-    return listen(QHostAddress::Any);
+    return listenOnLoopback(0);
+}
+
+// Loopback only: a stand-in service must not be reachable from the network. ::1 is
+// taken too where the machine has it, since "localhost" may resolve to it first.
+bool FakeCloudService::listenOnLoopback(quint16 port)
+{
+    if (!listen(QHostAddress::LocalHost, port))
+        return false;
+    auto* ipv6 = new Ipv6Loopback(this);
+    if (!ipv6->listen(QHostAddress::LocalHostIPv6, serverPort()))
+        delete ipv6;
+    return true;
+}
+
+void FakeCloudService::setStallHandshakes(bool stall)
+{
+    m_stallHandshakes = stall;
+}
+
+int FakeCloudService::openConnections() const
+{
+    return findChildren<QSslSocket*>().size();
 }
 
 QString FakeCloudService::testCertificateFile(const QString& name)
@@ -157,7 +196,8 @@ void FakeCloudService::incomingConnection(qintptr socketDescriptor)
     connect(socket, &QSslSocket::readyRead, this, [this, socket] { readRequest(socket); });
     connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QObject::destroyed, this, [this, socket] { m_buffers.remove(socket); });
-    socket->startServerEncryption();
+    if (!m_stallHandshakes)
+        socket->startServerEncryption();
 }
 
 void FakeCloudService::readRequest(QSslSocket* socket)
@@ -224,6 +264,13 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
     switch (outcome.behaviour) {
     case Behaviour::Silent:
         return;
+    case Behaviour::HeaderBomb:
+    case Behaviour::HeaderFlood:
+        flood(socket, outcome.behaviour);
+        return;
+    case Behaviour::SlowHeaders:
+        drip(socket);
+        return;
     case Behaviour::Redirect:
         head = "HTTP/1.1 302 Found\r\nLocation: https://" + request.header("Host") + "/moved\r\n";
         body.clear();
@@ -265,4 +312,45 @@ void FakeCloudService::trickle(QSslSocket* socket, const QByteArray& bytes)
         socket->write(bytes.mid((*sent)++, 1));
     });
     timer->start(1000);
+}
+
+namespace {
+// Enough to exhaust a client without limits, and still an end to every flood.
+constexpr qint64 FloodLimitBytes = qint64(4) * 1024 * 1024 * 1024;
+constexpr qint64 FloodChunkBytes = 64 * 1024;
+constexpr int DripLimitLines = 600;
+}
+
+// Writes only as fast as the client reads, so the service itself stays small.
+void FakeCloudService::flood(QSslSocket* socket, Behaviour behaviour)
+{
+    QByteArray chunk;
+    if (behaviour == Behaviour::HeaderBomb)
+        chunk.fill('a', FloodChunkBytes);
+    else
+        while (chunk.size() < FloodChunkBytes)
+            chunk += "X-Flood: " + QByteArray::number(chunk.size()) + "\r\n";
+    socket->write(behaviour == Behaviour::HeaderBomb ? "HTTP/1.1 200 OK\r\nX-Bomb: " : "HTTP/1.1 200 OK\r\n");
+    auto sent = std::make_shared<qint64>(0);
+    auto more = [socket, chunk, sent] {
+        if (socket->bytesToWrite() > FloodChunkBytes || *sent >= FloodLimitBytes)
+            return;
+        socket->write(chunk);
+        *sent += chunk.size();
+    };
+    connect(socket, &QSslSocket::encryptedBytesWritten, socket, more);
+    more();
+}
+
+void FakeCloudService::drip(QSslSocket* socket)
+{
+    socket->write("HTTP/1.1 200 OK\r\n");
+    auto* timer = new QTimer(socket);
+    auto lines = std::make_shared<int>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, lines] {
+        if (++*lines >= DripLimitLines)
+            timer->stop();
+        socket->write("X-Drip: " + QByteArray::number(*lines) + "\r\n");
+    });
+    timer->start(500);
 }

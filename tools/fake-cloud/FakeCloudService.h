@@ -29,8 +29,11 @@ class FakeCloudService : public QTcpServer
     Q_OBJECT
 
 public:
-    // Trickle sends the reply one byte a second.
-    enum class Behaviour { Reply, Redirect, CutOff, Silent, Trickle };
+    // Trickle sends the reply one byte a second. The header behaviours never end the
+    // header block: HeaderBomb sends one endless header, HeaderFlood endless header
+    // lines (both as fast as the client reads them), SlowHeaders one short header line
+    // every half second.
+    enum class Behaviour { Reply, Redirect, CutOff, Silent, Trickle, HeaderBomb, HeaderFlood, SlowHeaders };
 
     struct Outcome {
         Behaviour behaviour = Behaviour::Reply;
@@ -46,6 +49,10 @@ public:
     bool start(bool trusted = true, quint16 port = 0);
     // Listens with the server certificate of the given stem ("system-", "other-").
     bool startSignedBy(const QString& stem);
+    // While set, connections are accepted and the TLS handshake is never answered.
+    void setStallHandshakes(bool stall);
+    // Connections open now (stalled ones included).
+    int openConnections() const;
 
     QString accountHost() const;
     QString applicationHost() const;
@@ -71,9 +78,14 @@ protected:
     void incomingConnection(qintptr socketDescriptor) override;
 
 private:
+    class Ipv6Loopback;
+
+    bool listenOnLoopback(quint16 port);
     void readRequest(QSslSocket* socket);
     void respond(QSslSocket* socket, const RecordedRequest& request);
     void trickle(QSslSocket* socket, const QByteArray& bytes);
+    void flood(QSslSocket* socket, Behaviour behaviour);
+    void drip(QSslSocket* socket);
     Outcome outcomeFor(const RecordedRequest& request) const;
     static Outcome defaultOutcome(const RecordedRequest& request);
 
@@ -81,4 +93,5 @@ private:
     QMap<QString, Outcome> m_outcomes;
     QList<RecordedRequest> m_requests;
     QMap<QSslSocket*, QByteArray> m_buffers;
+    bool m_stallHandshakes = false;
 };
