@@ -25,6 +25,8 @@ signals:
 private:
     template <typename Next>
     void whenAnswered(const QDBusPendingCall& call, Next next);
+    void connectToBus();
+    void askActiveConnections();
     void readActiveConnections(const QDBusMessage& reply);
     void readActiveConnection(const QDBusMessage& reply);
     void readAccessPoint(const QDBusMessage& reply);

@@ -8,6 +8,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
@@ -17,6 +20,23 @@ const QString ActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.C
 const QString AccessPointInterface = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
 const QString WirelessType = QStringLiteral("802-11-wireless");
 constexpr uint Activated = 2;
+constexpr int MaxActiveConnections = 64;
+constexpr int MaxSsidBytes = 32;
+// A connection of this program's own, so that it is made off the GUI thread.
+const QString BusName = QStringLiteral("ravelo-system-bus");
+constexpr int BusAnswerTimeoutMs = 2000;
+
+// The socket file of the system bus, when its address names one.
+QString systemBusSocket()
+{
+    QString address =
+        qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS", QStringLiteral("unix:path=/var/run/dbus/system_bus_socket"));
+    address = address.section(QLatin1Char(';'), 0, 0);
+    const QString prefix = QStringLiteral("unix:path=");
+    if (!address.startsWith(prefix))
+        return QString();
+    return address.mid(prefix.size()).section(QLatin1Char(','), 0, 0);
+}
 // Long enough for a busy service, short enough that a late answer still finds the
 // list on screen.
 constexpr int CallTimeoutMs = 2000;
@@ -29,7 +49,7 @@ QDBusPendingCall askProperties(const QString& path, const QString& interface, co
     call << interface;
     if (!all)
         call << property;
-    return QDBusConnection::systemBus().asyncCall(call, CallTimeoutMs);
+    return QDBusConnection(BusName).asyncCall(call, CallTimeoutMs);
 }
 
 // The value inside a Properties.Get answer.
@@ -38,6 +58,22 @@ QVariant propertyOf(const QDBusMessage& reply)
     const QVariant first = reply.arguments().value(0);
     return first.value<QDBusVariant>().variant();
 }
+
+// A D-Bus value still to be read, if it has exactly the signature given. Reading a
+// value as another type than it has can loop without end.
+bool hasSignature(const QVariant& value, const char* signature)
+{
+    return value.canConvert<QDBusArgument>()
+        && value.value<QDBusArgument>().currentSignature() == QLatin1String(signature);
+}
+
+// An SSID is 1 to 32 bytes; one with a NUL would be shown cut short.
+bool isSsid(const QVariant& value)
+{
+    const QByteArray bytes = value.toByteArray();
+    return value.userType() == QMetaType::QByteArray && !bytes.isEmpty() && bytes.size() <= MaxSsidBytes
+        && !bytes.contains('\0');
+}
 }
 
 ConnectedWifi::ConnectedWifi(QObject* parent)
@@ -45,9 +81,46 @@ ConnectedWifi::ConnectedWifi(QObject* parent)
 {
 }
 
+// Connecting to the bus waits for its answer, without end on a bus that accepts and
+// never speaks, and the program could then not even end. So the bus is first asked,
+// without waiting, whether it speaks at all: a bare AUTH gets an answer from any bus.
 void ConnectedWifi::lookUp()
 {
-    if (!QDBusConnection::systemBus().isConnected()) {
+    const QString socketFile = systemBusSocket();
+    if (socketFile.isEmpty()) {
+        connectToBus();
+        return;
+    }
+    auto* probe = new QLocalSocket(this);
+    auto* patience = new QTimer(probe);
+    patience->setSingleShot(true);
+    connect(patience, &QTimer::timeout, probe, [probe] {
+        qCDebug(lcCloud) << "The system bus does not answer: this PC's Wi-Fi network is not looked up";
+        probe->deleteLater();
+    });
+    connect(probe, &QLocalSocket::connected, probe, [probe] { probe->write(QByteArray("\0AUTH\r\n", 8)); });
+    connect(probe, &QLocalSocket::readyRead, this, [this, probe] {
+        probe->deleteLater();
+        connectToBus();
+    });
+    connect(probe, &QLocalSocket::errorOccurred, probe, &QObject::deleteLater);
+    probe->connectToServer(socketFile);
+    patience->start(BusAnswerTimeoutMs);
+}
+
+// The connection is still made off the GUI thread, in case the bus stops answering
+// half-way; the look-up goes on once it is there.
+void ConnectedWifi::connectToBus()
+{
+    QThread* connecting = QThread::create([] { QDBusConnection::connectToBus(QDBusConnection::SystemBus, BusName); });
+    connect(connecting, &QThread::finished, connecting, &QObject::deleteLater);
+    connect(connecting, &QThread::finished, this, &ConnectedWifi::askActiveConnections);
+    connecting->start();
+}
+
+void ConnectedWifi::askActiveConnections()
+{
+    if (!QDBusConnection(BusName).isConnected()) {
         qCDebug(lcCloud) << "No system bus: this PC's Wi-Fi network is not looked up";
         return;
     }
@@ -72,18 +145,21 @@ void ConnectedWifi::whenAnswered(const QDBusPendingCall& call, Next next)
 void ConnectedWifi::readActiveConnections(const QDBusMessage& reply)
 {
     const QVariant value = propertyOf(reply);
-    if (!value.canConvert<QDBusArgument>())
+    if (!hasSignature(value, "ao"))
         return;
-    QList<QDBusObjectPath> paths;
-    value.value<QDBusArgument>() >> paths;
-    for (const QDBusObjectPath& path : paths)
+    const QDBusArgument paths = value.value<QDBusArgument>();
+    paths.beginArray();
+    for (int read = 0; read < MaxActiveConnections && !paths.atEnd(); ++read) {
+        QDBusObjectPath path;
+        paths >> path;
         whenAnswered(askProperties(path.path(), ActiveInterface), &ConnectedWifi::readActiveConnection);
+    }
 }
 
 void ConnectedWifi::readActiveConnection(const QDBusMessage& reply)
 {
     const QVariant value = reply.arguments().value(0);
-    if (!value.canConvert<QDBusArgument>())
+    if (!hasSignature(value, "a{sv}"))
         return;
     QVariantMap properties;
     value.value<QDBusArgument>() >> properties;
@@ -99,9 +175,10 @@ void ConnectedWifi::readActiveConnection(const QDBusMessage& reply)
 
 void ConnectedWifi::readAccessPoint(const QDBusMessage& reply)
 {
-    const QString ssid = QString::fromUtf8(propertyOf(reply).toByteArray());
-    if (ssid.isEmpty() || m_found)
+    const QVariant value = propertyOf(reply);
+    if (!isSsid(value) || m_found)
         return;
+    const QString ssid = QString::fromUtf8(value.toByteArray());
     m_found = true;
     qCDebug(lcCloud) << "This PC is on the Wi-Fi network" << ssid;
     emit found(ssid);

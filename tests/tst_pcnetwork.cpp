@@ -9,6 +9,8 @@
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
 
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +79,8 @@ class TestPcNetwork : public QObject
 private slots:
     void initTestCase()
     {
+        qDBusRegisterMetaType<QList<QList<QDBusObjectPath>>>();
+        qDBusRegisterMetaType<QMap<QString, QDBusObjectPath>>();
         const QString busFailure = networkManager.startBus();
         QVERIFY2(busFailure.isEmpty(), qPrintable(busFailure));
         camera.plug();
@@ -127,6 +131,59 @@ private slots:
         QCOMPARE(list->selectionModel()->hasSelection(), currentRow >= 0);
         QCOMPARE(list->currentIndex().row(), currentRow);
         QCOMPARE(child<QPushButton>(window, "button_connect_wifi")->isEnabled(), currentRow >= 0);
+    }
+
+    // Answers of the wrong type, an SSID that is no SSID, or a list too long to read
+    // whole: no suggestion, or only from what is read, and the list stays usable.
+    void oddAnswersGiveNoSuggestion_data()
+    {
+        QTest::addColumn<QVariant>("activeConnections");
+        QTest::addColumn<QByteArray>("ssid");
+        QTest::addColumn<bool>("suggested");
+
+        const QByteArray cafe("Cafe");
+        using PathList = QList<QDBusObjectPath>;
+        const PathList path{QDBusObjectPath("/org/freedesktop/NetworkManager/ActiveConnection/x")};
+        QTest::newRow("integers") << QVariant::fromValue(QList<int>{1, 2}) << cafe << false;
+        QTest::newRow("variants") << QVariant(QVariantList{QVariant(1), QVariant(QStringLiteral("a"))}) << cafe
+                                  << false;
+        QTest::newRow("lists of paths") << QVariant::fromValue(QList<PathList>{path, path}) << cafe << false;
+        QTest::newRow("dictionary of paths")
+            << QVariant::fromValue(QMap<QString, QDBusObjectPath>{{"a", path.first()}}) << cafe << false;
+        QTest::newRow("SSID with a NUL") << QVariant() << QByteArray("Cafe\0-Evil-Twin", 15) << false;
+        QTest::newRow("SSID of 33 bytes") << QVariant() << QByteArray(33, 'C') << false;
+        QTest::newRow("Wi-Fi 64th of a long list") << QVariant(64) << cafe << true;
+        QTest::newRow("Wi-Fi 65th of a long list") << QVariant(65) << cafe << false;
+    }
+
+    void oddAnswersGiveNoSuggestion()
+    {
+        QFETCH(QVariant, activeConnections);
+        QFETCH(QByteArray, ssid);
+        QFETCH(bool, suggested);
+
+        QCOMPARE(networkManager.restart(), QString());
+        QCOMPARE(networkManager.addWifi(QStringLiteral("Cafe"), NetworkManagerMock::Activated), QString());
+        QCOMPARE(networkManager.setSsid(ssid), QString());
+        if (activeConnections.userType() == QMetaType::Int) {
+            QList<QDBusObjectPath> paths;
+            for (int n = 1; n < activeConnections.toInt(); ++n)
+                paths.append(QDBusObjectPath(QStringLiteral("/none/%1").arg(n)));
+            paths.append(QDBusObjectPath(networkManager.activeConnection()));
+            activeConnections = QVariant::fromValue(paths);
+        }
+        if (activeConnections.isValid())
+            QCOMPARE(networkManager.setActiveConnections(activeConnections), QString());
+
+        camera.setNetworks({QStringLiteral("Cafe"), QString::fromLatin1(ssid.left(4)), QString::fromLatin1(ssid)});
+        WifiListWindow* window = scannedList();
+        camera.setNetworks(CameraNetworks);
+        QVERIFY(window);
+        if (suggested)
+            QTRY_COMPARE(markedRowsOf(window), QList<int>({0, 1, 2}));
+        else
+            QVERIFY(nothingHappensWithin(QuietMs, [&] { return !markedRowsOf(window).isEmpty(); }));
+        QVERIFY(child<QPushButton>(window, "button_refresh")->isEnabled());
     }
 
     void oneClickContinuesWithTheSuggestionAndAnotherRowCanBePicked_data()

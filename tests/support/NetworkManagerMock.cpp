@@ -4,17 +4,19 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusVariant>
 #include <QTest>
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
 constexpr uint PskSecurity = 0x100;
 
-QDBusMessage callMock(const char* method, const QVariantList& arguments = {})
+const QString ManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
+
+QDBusMessage callMock(const char* method, const QVariantList& arguments = {}, const QString& path = ManagerPath)
 {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(Service, QStringLiteral("/org/freedesktop/NetworkManager"),
-                                       QStringLiteral("org.freedesktop.DBus.Mock"), QLatin1String(method));
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, path, QStringLiteral("org.freedesktop.DBus.Mock"),
+                                                       QLatin1String(method));
     call.setArguments(arguments);
     return QDBusConnection::systemBus().call(call);
 }
@@ -88,7 +90,35 @@ QString NetworkManagerMock::addWifi(const QString& ssid, uint state)
     const QDBusReply<QString> connection = callMock("AddWiFiConnection", {device.value(), "conn0", ssid, "wpa-psk"});
     if (!connection.isValid())
         return failureOf(connection);
-    return failureOf(QDBusReply<QString>(
+    m_accessPoint = accessPoint.value();
+    const QDBusReply<QString> active =
         callMock("AddActiveConnection",
-                 {QStringList{device.value()}, connection.value(), accessPoint.value(), "active0", state})));
+                 {QStringList{device.value()}, connection.value(), accessPoint.value(), "active0", state});
+    m_activeConnection = active.value();
+    return failureOf(active);
+}
+
+QString NetworkManagerMock::activeConnection() const
+{
+    return m_activeConnection;
+}
+
+QString NetworkManagerMock::setSsid(const QByteArray& ssid)
+{
+    return setProperty(m_accessPoint, QStringLiteral("org.freedesktop.NetworkManager.AccessPoint"),
+                       QStringLiteral("Ssid"), ssid);
+}
+
+QString NetworkManagerMock::setActiveConnections(const QVariant& value)
+{
+    return setProperty(ManagerPath, Service, QStringLiteral("ActiveConnections"), value);
+}
+
+QString NetworkManagerMock::setProperty(const QString& path, const QString& interface, const QString& name,
+                                        const QVariant& value)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                       QStringLiteral("Set"));
+    call.setArguments({interface, name, QVariant::fromValue(QDBusVariant(value))});
+    return failureOf(QDBusReply<void>(QDBusConnection::systemBus().call(call)));
 }

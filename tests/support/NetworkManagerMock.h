@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QProcess>
+#include <QVariant>
 #include <QString>
 
 // A private system bus with NetworkManager mocked by python3-dbusmock. The bus must be
@@ -23,8 +25,17 @@ public:
     QString restart();
     // A Wi-Fi device that sees ssid, and, when state is not 0, an active connection to it.
     QString addWifi(const QString& ssid, uint state);
+    // The path of the active connection addWifi made.
+    QString activeConnection() const;
+    // Replace what addWifi set up, with values of any D-Bus type.
+    QString setSsid(const QByteArray& ssid);
+    QString setActiveConnections(const QVariant& value);
 
 private:
+    QString setProperty(const QString& path, const QString& interface, const QString& name, const QVariant& value);
+
     QProcess m_bus;
     QProcess m_networkManager;
+    QString m_accessPoint;
+    QString m_activeConnection;
 };
