@@ -48,6 +48,8 @@ EmulatedDeviceShape otherDevice()
 }
 }
 
+Q_DECLARE_METATYPE(EmulatedCamera::ReplyShape)
+
 class TestUsbManager : public QObject
 {
     Q_OBJECT
@@ -275,26 +277,42 @@ private slots:
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     }
 
-    // A reply longer than one read must be read whole: what is left in the pipe would
-    // otherwise be taken for the answer to the next request.
+    // A reply longer than one read, or sent in pieces or with a pause, must be read
+    // whole; one too long to take is dropped. What is left in the pipe would otherwise
+    // be taken for the answer to the next request.
     void longRepliesAreReadWholeAndKeepThePipeInStep_data()
     {
         QTest::addColumn<int>("size");
+        QTest::addColumn<EmulatedCamera::ReplyShape>("shape");
+        QTest::addColumn<bool>("taken");
         for (int size : {1023, 1024, 1025, 2048, 5000})
-            QTest::newRow(qPrintable(QString::number(size))) << size;
+            QTest::newRow(qPrintable(QString::number(size))) << size << EmulatedCamera::ReplyShape() << true;
+        QTest::newRow("100-byte pieces") << 5000 << EmulatedCamera::ReplyShape{100, 0, 0} << true;
+        QTest::newRow("300 ms pause after 1024 bytes") << 5000 << EmulatedCamera::ReplyShape{0, 1024, 300} << true;
+        QTest::newRow("70,000 bytes") << 70000 << EmulatedCamera::ReplyShape() << false;
+        QTest::newRow("70,000 bytes, pause after 64 KiB")
+            << 70000 << EmulatedCamera::ReplyShape{0, 64 * 1024, 300} << false;
     }
 
     void longRepliesAreReadWholeAndKeepThePipeInStep()
     {
         QFETCH(int, size);
+        QFETCH(EmulatedCamera::ReplyShape, shape);
+        QFETCH(bool, taken);
         const QByteArray head = "{\"id\":7,\"pad\":\"";
         const QByteArray tail = "\"}";
         const QByteArray longReply = head + QByteArray(size - head.size() - tail.size(), 'x') + tail;
         camera.setResponder(QStringLiteral("long"), [longReply](const QJsonObject&) { return longReply; });
+        camera.setReplyShape(shape);
         camera.plug();
         startManager();
         const QByteArray longRequest = QJsonDocument(QJsonObject{{"id", 7}, {"method", "long"}}).toJson();
-        QCOMPARE(exchange(jsonRequest(longRequest)).value(QStringLiteral("RESULT")).toByteArray(), longReply);
+        const QByteArray result = exchange(jsonRequest(longRequest)).value(QStringLiteral("RESULT")).toByteArray();
+        if (taken)
+            QCOMPARE(result, longReply);
+        else
+            QVERIFY(QJsonDocument::fromJson(result).isNull());
+        camera.setReplyShape({});
         QCOMPARE(replyId(exchange(jsonRequest(requestWithId(8)))), 8);
         QCOMPARE(replyId(exchange(jsonRequest(requestWithId(9)))), 9);
     }

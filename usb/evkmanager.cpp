@@ -2,15 +2,25 @@
 
 #include "ClLibUsbController.h"
 
+#include <QJsonDocument>
 #include <QtEndian>
 
 namespace {
 constexpr int NoTimeout = 0;
 constexpr int FirstEndpoint = 0;
-// A reply that fills the read buffer may go on: the camera ends a bulk transfer with a
-// short packet, so each further read waits only briefly for it.
-constexpr int ContinuationTimeoutMs = 200;
+// A reply may come in several transfers and with pauses: it is read until it is one
+// complete JSON text, the pipe stays quiet this long, or it is too long to take.
+constexpr int ContinuationTimeoutMs = 1000;
 constexpr int MaxReplyBytes = 64 * 1024;
+// What is left of a cut-off reply is read away, up to this much, before the next request.
+constexpr int MaxDrainBytes = 16 * 1024 * 1024;
+
+bool isCompleteJson(const QByteArray& text)
+{
+    QJsonParseError error;
+    QJsonDocument::fromJson(text, &error);
+    return error.error == QJsonParseError::NoError;
+}
 
 QByteArray lengthHeader(int length)
 {
@@ -54,6 +64,8 @@ void evkmanager::executeCommand(EL_CMD cmd)
 
 void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply)
 {
+    if (m_outOfStep)
+        drain(controller);
     if (controller->bulkWrite(lengthHeader(request.size()), NoTimeout, FirstEndpoint) != ClLibUsbController::Success) {
         reply.insert(ElCmdKey::Error, ELCMD_ERROR_HEADER_WRITE);
         return;
@@ -71,15 +83,30 @@ void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& requ
     reply.insert(ElCmdKey::Result, result);
 }
 
-// Whatever is left of a long reply would otherwise be taken for the answer to the next
-// request, and so on for every exchange after it.
+// A reply that arrives whole in one read is taken as it is. One cut short here is
+// remembered, so that its rest is read away before the next request: it would
+// otherwise be taken for the answer to that request, and so on for every exchange.
 void evkmanager::readRest(ClLibUsbController* controller, QByteArray& result)
 {
-    int lastChunk = result.size();
-    while (lastChunk == ClLibUsbController::ReadBufferSize && result.size() < MaxReplyBytes) {
+    // No reply at all (the read failed or timed out) leaves nothing behind.
+    bool quiet = result.isEmpty();
+    while (!quiet && !isCompleteJson(result) && result.size() < MaxReplyBytes) {
         QByteArray chunk;
         controller->bulkRead(chunk, ContinuationTimeoutMs, FirstEndpoint);
         result.append(chunk);
-        lastChunk = chunk.size();
+        quiet = chunk.isEmpty();
     }
+    m_outOfStep = !result.isEmpty() && !isCompleteJson(result);
+}
+
+void evkmanager::drain(ClLibUsbController* controller)
+{
+    qint64 drained = 0;
+    QByteArray chunk(1, '\0');
+    while (!chunk.isEmpty() && drained < MaxDrainBytes) {
+        chunk.clear();
+        controller->bulkRead(chunk, ContinuationTimeoutMs, FirstEndpoint);
+        drained += chunk.size();
+    }
+    m_outOfStep = false;
 }

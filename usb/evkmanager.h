@@ -20,6 +20,10 @@ protected:
     void executeCommand(EL_CMD cmd) override;
 
 private:
-    static void exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply);
-    static void readRest(ClLibUsbController* controller, QByteArray& result);
+    void exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply);
+    void readRest(ClLibUsbController* controller, QByteArray& result);
+    void drain(ClLibUsbController* controller);
+
+    // Worker thread only: the last reply was cut short and its rest may still come.
+    bool m_outOfStep = false;
 };

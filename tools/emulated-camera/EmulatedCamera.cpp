@@ -12,6 +12,8 @@
 
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 #include <cerrno>
@@ -79,6 +81,7 @@ struct EmulatedDevice {
     QByteArray fromHost;
     QByteArray toHost;
     Clock::time_point toHostReadyAt;
+    int sentOfReply = 0; // bytes of the reply in toHost sent so far
     EmulatedCamera::Private* owner = nullptr;
 };
 
@@ -95,6 +98,7 @@ struct EmulatedCamera::Private {
     int pagesNotReady = 0;
     QMap<QString, Responder> responders;
     int replyDelayMs = 0;
+    EmulatedCamera::ReplyShape replyShape;
 
     QList<QByteArray> requests;
     QList<qint64> requestTimes;
@@ -328,13 +332,27 @@ void EmulatedCamera::Private::dropDeadClients(EmulatedDevice& device)
     }
 }
 
+// The most the next IN transfer may carry, as the reply's shape allows.
+static int nextPieceLength(const EmulatedDevice& device, const EmulatedCamera::ReplyShape& shape, int urbLength)
+{
+    int length = urbLength;
+    if (shape.pieceBytes > 0)
+        length = std::min(length, shape.pieceBytes);
+    if (shape.pauseAfterBytes > device.sentOfReply)
+        length = std::min(length, shape.pauseAfterBytes - device.sentOfReply);
+    return length;
+}
+
 void EmulatedCamera::Private::serviceIn(EmulatedDevice& device)
 {
     while (!device.pendingIn.empty() && !device.toHost.isEmpty() && Clock::now() >= device.toHostReadyAt) {
         Urb urb = device.pendingIn.front();
         device.pendingIn.pop_front();
-        const QByteArray chunk = device.toHost.left(urb.length);
+        const QByteArray chunk = device.toHost.left(nextPieceLength(device, replyShape, urb.length));
         device.toHost.remove(0, chunk.size());
+        device.sentOfReply += chunk.size();
+        if (device.sentOfReply == replyShape.pauseAfterBytes)
+            device.toHostReadyAt = Clock::now() + std::chrono::milliseconds(replyShape.pauseMs);
         umockdev_ioctl_data_update(urb.bufferData, 0, reinterpret_cast<guint8*>(const_cast<char*>(chunk.constData())),
                                    chunk.size());
         urb.actualLength = chunk.size();
@@ -366,6 +384,8 @@ void EmulatedCamera::Private::answer(EmulatedDevice& device, const QByteArray& r
     const QByteArray reply = replyFor(QJsonDocument::fromJson(requestText).object());
     if (reply.isNull())
         return;
+    if (device.toHost.isEmpty())
+        device.sentOfReply = 0;
     device.toHost.append(reply);
     device.toHostReadyAt = Clock::now() + std::chrono::milliseconds(replyDelayMs);
 }
@@ -680,6 +700,12 @@ void EmulatedCamera::setReplyDelay(int milliseconds)
     d->replyDelayMs = milliseconds;
 }
 
+void EmulatedCamera::setReplyShape(const ReplyShape& shape)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->replyShape = shape;
+}
+
 void EmulatedCamera::resetBehaviour()
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -687,6 +713,7 @@ void EmulatedCamera::resetBehaviour()
     d->networks.clear();
     d->pagesNotReady = 0;
     d->replyDelayMs = 0;
+    d->replyShape = ReplyShape();
 }
 
 QList<QByteArray> EmulatedCamera::requests() const

@@ -80,6 +80,15 @@ public:
     void setError(const QString& method, int code, const QString& message);
     void setRawReply(const QString& method, const QByteArray& reply);
     void setReplyDelay(int milliseconds);
+    // How replies reach the host: in IN transfers of at most pieceBytes (0: as much as
+    // the host asks for), with a pause of pauseMs once pauseAfterBytes of a reply
+    // are sent (0: none).
+    struct ReplyShape {
+        int pieceBytes = 0;
+        int pauseAfterBytes = 0;
+        int pauseMs = 0;
+    };
+    void setReplyShape(const ReplyShape& shape);
     void resetBehaviour();
 
     // What the camera received: JSON request texts in order, and every OUT transfer.
