@@ -11,12 +11,13 @@
 #include <QTextCodec>
 
 namespace {
-// Screens stay allocated while the wizard runs; when it ends they go with it. The
-// USB link's hidden widget is not a screen and stays with the command sender.
-void deleteScreensOtherThan(QWidget* top)
+// A screen goes once it has handed over; the one still open when the wizard ends goes
+// with it. The USB link's hidden widget is not a screen and stays with the command
+// sender.
+void deleteScreens()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget != top && qobject_cast<QMainWindow*>(widget))
+        if (qobject_cast<QMainWindow*>(widget))
             delete widget;
     }
 }
@@ -35,9 +36,8 @@ int runSetupWizard(int& argc, char** argv)
     MyApplication app(argc, argv);
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     ServiceHosts::installExtraCaCertificates();
-    TopWindow top;
-    top.show();
+    (new TopWindow)->show();
     const int exitCode = app.exec();
-    deleteScreensOtherThan(&top);
+    deleteScreens();
     return exitCode;
 }

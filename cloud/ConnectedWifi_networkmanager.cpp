@@ -154,6 +154,8 @@ void ConnectedWifi::readActiveConnections(const QDBusMessage& reply)
         paths >> path;
         whenAnswered(askProperties(path.path(), ActiveInterface), &ConnectedWifi::readActiveConnection);
     }
+    // Leaves the array even when unread entries remain; it frees what reading it took.
+    paths.endArray();
 }
 
 void ConnectedWifi::readActiveConnection(const QDBusMessage& reply)

@@ -67,13 +67,15 @@ bool hasLeft(const QWidget* screen)
 }
 
 // Disabled, a closed screen drops the clicks and key presses still queued for it; the
-// next one drops those that follow at once.
+// next one drops those that follow at once. Nothing refers to a screen that has left,
+// so it is deleted once control is back in the event loop.
 void handOver(QMainWindow* current, QMainWindow* next)
 {
     leave(current);
     current->setEnabled(false);
     EchoGuard::guard(next);
     next->show();
+    current->setAttribute(Qt::WA_DeleteOnClose);
     current->close();
 }
 

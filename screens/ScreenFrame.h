@@ -23,9 +23,9 @@ void addRevealAction(QLineEdit* field);
 bool leave(QWidget* screen);
 bool hasLeft(const QWidget* screen);
 
-// Moves the wizard on: the next screen appears, the current one closes but stays
-// allocated. The current screen leaves and takes no more input; the next one takes
-// none for the length of a double click (see EchoGuard).
+// Moves the wizard on: the next screen appears, the current one closes and is deleted
+// once control returns to the event loop. The current screen leaves and takes no more
+// input; the next one takes none for the length of a double click (see EchoGuard).
 void handOver(QMainWindow* current, QMainWindow* next);
 
 // Leaves and hands over to the screen that makeNext creates, unless the screen has

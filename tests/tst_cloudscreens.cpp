@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -120,11 +121,12 @@ private slots:
     void signInStoresTheIdentityAndMovesOn()
     {
         logged.clear();
-        LoginWindow* login = filledLogin();
+        const QPointer<LoginWindow> login = filledLogin();
         const QtMessageHandler previous = qInstallMessageHandler(captureLog);
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(!next(login)->isEnabled());
         QTRY_VERIFY(Screens::visible<WifiListWindow>());
+        QTRY_VERIFY(login.isNull());
         qInstallMessageHandler(previous);
 
         QCOMPARE(cloud.service.requests().size(), 2);
@@ -143,7 +145,6 @@ private slots:
         QCOMPARE(token.body, indented({{"uuid", "user-0001"}, {"authToken", "auth-0001"}}));
         QCOMPARE(MyApplication::current()->uuid(), QStringLiteral("user-0001"));
         QCOMPARE(MyApplication::current()->accessToken(), QStringLiteral("token-0001"));
-        QVERIFY(!login->isVisible());
 
         const QString log = logged.join('\n');
         QVERIFY(log.contains(QStringLiteral("Reply Error 0, Status Code 200")));
@@ -297,7 +298,7 @@ private slots:
         if (deadlineMs == WebClientWindow::DefaultReplyDeadlineMs)
             QVERIFY(sinceClick.elapsed() < deadlineMs);
         QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(errorCode));
-        QVERIFY2(Memory::peak() - before < 64 * 1024 * 1024,
+        QVERIFY2(!Memory::isMeaningful() || Memory::peak() - before < 64 * 1024 * 1024,
                  qPrintable(QString::number((Memory::peak() - before) >> 20)));
         QTRY_COMPARE(cloud.service.openConnections(), 0);
         QTRY_VERIFY(next(login)->isEnabled());
@@ -484,7 +485,7 @@ private slots:
 
     void registrationPostsOneFormPartOverTls()
     {
-        RegistUserWindow* regist = filledRegistration();
+        const QPointer<RegistUserWindow> regist = filledRegistration();
         ModalBoxes boxes;
         QTest::mouseClick(next(regist), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
@@ -493,7 +494,7 @@ private slots:
                  QStringLiteral("登録したメールアドレスに確認メールを送信しました。\n"
                                 "本登録を完了させてからログインしてください。"));
         QTRY_VERIFY(Screens::visible<LoginWindow>());
-        QVERIFY(!regist->isVisible());
+        QTRY_VERIFY(regist.isNull());
 
         const RecordedRequest request = cloud.service.requests().value(0);
         QCOMPARE(request.path, QByteArray("/account/register"));

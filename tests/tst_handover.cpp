@@ -129,9 +129,9 @@ private slots:
     // while the first one waits for the USB start.
     void aSecondClickDuringTheUsbStartOpensNothingMore()
     {
-        TopWindow top;
-        top.show();
-        QPushButton* start = button(&top, QStringLiteral("button_start"));
+        auto* top = new TopWindow;
+        top->show();
+        QPushButton* start = button(top, QStringLiteral("button_start"));
         QTimer::singleShot(0, start, [start] { QTest::mouseClick(start, Qt::LeftButton); });
         QTest::mouseClick(start, Qt::LeftButton);
         QVERIFY(nothingHappensWithin(SettleMs, [] { return Screens::visibleWindows().size() > 1; }));
@@ -310,6 +310,26 @@ private slots:
         }));
         QCOMPARE(visibleCount(qPrintable(next)), 1);
         QCOMPARE(camera.requestedMethods().count(method), sentBefore);
+    }
+
+    // A screen that has handed over is deleted: going back and forth between the list
+    // and the settings keeps no screen that has left.
+    void roundTripsKeepNoScreenThatHasLeft()
+    {
+        QMainWindow* list = screenNamed(QStringLiteral("WifiListWindow"));
+        for (int trip = 0; trip < 30; ++trip) {
+            QVERIFY(QMetaObject::invokeMethod(list, "on_button_connect_wifi_other_clicked"));
+            QMainWindow* settings = Screens::visible<SettingsWiFiWindow>();
+            QVERIFY(settings);
+            QVERIFY(QMetaObject::invokeMethod(settings, "on_button_back_to_wifilist_clicked"));
+            list = Screens::visible<WifiListWindow>();
+            QVERIFY(list);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        int screens = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            screens += qobject_cast<QMainWindow*>(widget) ? 1 : 0;
+        QCOMPARE(screens, 1);
     }
 
     // An open box must keep taking its click when the camera goes away, and a second

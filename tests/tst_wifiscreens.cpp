@@ -20,6 +20,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardItemModel>
@@ -303,13 +304,13 @@ private slots:
 
     void settingsSendTheChosenNetworkAndMoveOnToNaming()
     {
-        SettingsWiFiWindow* settings = settingsFor(QStringLiteral("Home-5G"));
+        const QPointer<SettingsWiFiWindow> settings = settingsFor(QStringLiteral("Home-5G"));
         Screens::type(settings, "lineEdit_2", QStringLiteral("wifi-secret"));
         QCOMPARE(child<QLineEdit>(settings, "lineEdit_2")->echoMode(), QLineEdit::Password);
         QCOMPARE(child<QLineEdit>(settings, "lineEdit")->echoMode(), QLineEdit::Normal);
         QTest::mouseClick(child<QPushButton>(settings, "button_connect_wifi"), Qt::LeftButton);
         QTRY_VERIFY(Screens::visible<CameraNameWindow>());
-        QVERIFY(!settings->isVisible());
+        QTRY_VERIFY(settings.isNull());
         const QJsonObject request = parsed(camera.requests().last());
         QCOMPARE(request.value("id").toInt(), 10000);
         const QJsonObject params = request.value("params").toArray().at(0).toObject();
@@ -428,6 +429,7 @@ private slots:
         cloud.service.setReply("/devices", 401, "{}", "Unauthorized", FakeCloudService::applicationHostName());
         auto* naming = new CameraNameWindow;
         naming->show();
+        const QString serialId = naming->serialId();
         ModalBoxes boxes;
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
@@ -441,7 +443,7 @@ private slots:
         const QList<RecordedRequest> first = cloud.service.requestsTo("/devices");
         QCOMPARE(first.size(), 4);
         QCOMPARE(parsed(first.at(0).body).value("serialId"), parsed(first.at(2).body).value("serialId"));
-        QVERIFY(naming->serialId() != CameraNameWindow().serialId());
+        QVERIFY(serialId != CameraNameWindow().serialId());
     }
 
     // Without a device id there is nothing to register or to hand to the camera: the

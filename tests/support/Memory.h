@@ -29,6 +29,17 @@ inline qint64 peak()
     return statusBytes("VmHWM");
 }
 
+// AddressSanitizer holds freed memory back for a while, so figures taken under it say
+// more about the sanitizer than about the program.
+inline constexpr bool isMeaningful()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return true;
+#endif
+}
+
 inline void resetPeak()
 {
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));

@@ -250,7 +250,7 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
         waitUntil([&] { return nextShown() || (!boxes.seen().isEmpty() && !input.leadsOn); }, DeadlineMs * 3);
     waitUntil([] { return false; }, SettleMs);
     m_figures.peakGrowthBytes = std::max(m_figures.peakGrowthBytes, Memory::peak() - residentBefore);
-    if (Memory::peak() - residentBefore > MaxGrowthBytes)
+    if (Memory::isMeaningful() && Memory::peak() - residentBefore > MaxGrowthBytes)
         anomaly(inputSeed,
                 QStringLiteral("memory grew by %1 MiB: ").arg((Memory::peak() - residentBefore) >> 20)
                     + describe(input));
