@@ -163,14 +163,15 @@ ServiceReplyFuzzer::Input ServiceReplyFuzzer::generate(quint64 inputSeed)
     const int twist = int(rng.bounded(40));
     const bool garbled = twist == 3 || twist == 4;
     using B = FakeCloudService::Behaviour;
-    static const B headerPhase[] = {B::HeaderBomb, B::HeaderFlood, B::SlowHeaders};
+    // Trickle sends even the status line a byte a second.
+    static const B headerPhase[] = {B::HeaderBomb, B::HeaderFlood, B::SlowHeaders, B::Trickle};
     if (twist == 0)
         input.outcome.behaviour = B::CutOff;
     else if (twist == 1)
         input.outcome.behaviour = B::Silent;
-    else if (twist >= 5 && twist < 8)
+    else if (twist >= 5 && twist < 9)
         input.outcome.behaviour = headerPhase[twist - 5];
-    else if (twist == 8)
+    else if (twist == 9)
         input.stallHandshake = true;
     else if (twist < 5) {
         input.outcome.extraHeaders = "Content-Encoding: deflate\r\n";
