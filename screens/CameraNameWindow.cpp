@@ -2,6 +2,8 @@
 #include "ui_CameraNameWindow.h"
 
 #include "CameraListener.h"
+#include "FieldHint.h"
+#include "cloud/InputValidators.h"
 #include "cloud/DeviceRegistration.h"
 #include "MyApplication.h"
 #include "command/UsbUtil.h"
@@ -26,6 +28,12 @@ CameraNameWindow::CameraNameWindow(QWidget* parent)
     , m_serialId(newSerialId())
 {
     ui->setupUi(this);
+    auto* nameHint = new FieldHint(ui->lineEdit_2, ui->label_hint, InputValidators::isCameraName);
+    connect(nameHint, &FieldHint::changed, this,
+            [this, nameHint] { ui->button_next->setEnabled(nameHint->isAcceptable()); });
+    ui->button_next->setEnabled(false);
+    ScreenFrame::pressOnEnter({ui->lineEdit_2}, ui->button_next);
+    ui->lineEdit_2->setFocus();
     m_registration = new DeviceRegistration(poster(), this);
     connect(m_registration, &DeviceRegistration::registered, this, &CameraNameWindow::handDeviceIdentityToCamera);
     connect(m_registration, &DeviceRegistration::stepFailed, this, &CameraNameWindow::showFailedStep);
@@ -85,9 +93,7 @@ void CameraNameWindow::handDeviceIdentityToCamera(const QString& deviceId)
 
 void CameraNameWindow::handleHttpError(int statusCode, QNetworkReply* reply)
 {
-    showMessage(QMessageBox::Warning,
-                tr("カメラ登録中にエラーが発生しました") + QLatin1Char('\n')
-                    + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
+    showHttpError(tr("カメラ登録中にエラーが発生しました"), statusCode, reply);
     ui->button_next->setEnabled(true);
 }
 

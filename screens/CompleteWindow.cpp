@@ -8,6 +8,7 @@ CompleteWindow::CompleteWindow(QWidget* parent)
     , ui(new Ui::CompleteWindow)
 {
     ui->setupUi(this);
+    ui->button_complate->setFocus();
 }
 
 CompleteWindow::~CompleteWindow()

@@ -1,6 +1,7 @@
 #include "LoginWindow.h"
 #include "ui_LoginWindow.h"
 
+#include "FieldHint.h"
 #include "cloud/CloudLog.h"
 #include "cloud/InputValidators.h"
 #include "cloud/ServiceHosts.h"
@@ -21,7 +22,12 @@ LoginWindow::LoginWindow(QWidget* parent)
     m_passwordValidator = InputValidators::password(this);
     ui->lineEdit->setValidator(m_emailValidator);
     ui->lineEdit_2->setValidator(m_passwordValidator);
-    ScreenFrame::addRevealAction(ui->lineEdit_2);
+    QWidget* eye = ScreenFrame::addRevealAction(ui->lineEdit_2);
+    new FieldHint(ui->lineEdit, ui->label_hint, InputValidators::acceptedBy(m_emailValidator));
+    new FieldHint(ui->lineEdit_2, ui->label_hint_2, InputValidators::acceptedBy(m_passwordValidator));
+    ScreenFrame::pressOnEnter({ui->lineEdit, ui->lineEdit_2}, ui->button_next);
+    ScreenFrame::reachLinksByKeyboard(ui->label, eye);
+    ui->lineEdit->setFocus();
     m_signIn = new SignInSession(poster(), this);
     connect(m_signIn, &SignInSession::signedIn, this, &LoginWindow::storeIdentityAndContinue);
     connect(m_signIn, &SignInSession::stepFailed, this, &LoginWindow::showFailedStep);
@@ -96,9 +102,7 @@ void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)
 {
     const QString headline = statusCode == 401 ? tr("メールアドレスもしくはパスワードが違います")
                                                : tr("ログイン処理中にエラーが発生しました");
-    showMessage(QMessageBox::Warning,
-                headline + QLatin1Char('\n')
-                    + QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply)));
+    showHttpError(headline, statusCode, reply);
     ui->button_next->setEnabled(true);
 }
 

@@ -52,10 +52,13 @@ void PreparationWindow::explainOpenFailure(int code)
     ui->label_reason->setText(reason);
 }
 
+// The ways on take keyboard focus as soon as they can, unless the user has moved it.
 void PreparationWindow::setWaysOnEnabled(bool enabled)
 {
     ui->button_login->setEnabled(enabled);
     ui->button_regist_user->setEnabled(enabled);
+    if (enabled && !focusWidget())
+        ui->button_login->setFocus();
 }
 
 template <typename MakeNext>

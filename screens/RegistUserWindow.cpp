@@ -1,6 +1,7 @@
 #include "RegistUserWindow.h"
 #include "ui_RegistUserWindow.h"
 
+#include "FieldHint.h"
 #include "cloud/CloudLog.h"
 #include "cloud/InputValidators.h"
 #include "LoginWindow.h"
@@ -24,6 +25,12 @@ RegistUserWindow::RegistUserWindow(QWidget* parent)
     ui->lineEdit_2->setValidator(m_emailValidator);
     ui->lineEdit_3->setValidator(m_passwordValidator);
     ScreenFrame::addRevealAction(ui->lineEdit_3);
+    new FieldHint(ui->lineEdit, ui->label_hint, InputValidators::acceptedBy(m_nameValidator));
+    new FieldHint(ui->lineEdit_2, ui->label_hint_2, InputValidators::acceptedBy(m_emailValidator));
+    new FieldHint(ui->lineEdit_3, ui->label_hint_3, InputValidators::acceptedBy(m_passwordValidator));
+    ScreenFrame::pressOnEnter({ui->lineEdit, ui->lineEdit_2, ui->lineEdit_3}, ui->button_next);
+    ScreenFrame::reachLinksByKeyboard(ui->label, ui->checkBox);
+    ui->lineEdit->setFocus();
 }
 
 RegistUserWindow::~RegistUserWindow()
@@ -123,10 +130,7 @@ void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
 
 void RegistUserWindow::handleHttpError(int statusCode, QNetworkReply* reply)
 {
-    showMessage(QMessageBox::Warning,
-                tr("ユーザー登録中にエラーが発生しました") + QLatin1Char('\n')
-                    + QStringLiteral("path:%1, code:%2, phrase:%3")
-                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply)));
+    showHttpError(tr("ユーザー登録中にエラーが発生しました"), statusCode, reply, true);
     ui->button_next->setEnabled(true);
 }
 

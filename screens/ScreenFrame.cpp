@@ -2,14 +2,25 @@
 
 #include "EchoGuard.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
+#include <QListView>
 #include <QMainWindow>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QToolButton>
+#include <QUrl>
 #include <QVariant>
 
 namespace ScreenFrame {
@@ -34,7 +45,7 @@ void showRevealState(QAction* action, bool shown)
 }
 }
 
-void addRevealAction(QLineEdit* field)
+QWidget* addRevealAction(QLineEdit* field)
 {
     QAction* action = field->addAction(QIcon(), QLineEdit::TrailingPosition);
     action->setObjectName(field->objectName() + QStringLiteral("_reveal"));
@@ -50,6 +61,87 @@ void addRevealAction(QLineEdit* field)
             continue;
         button->setFocusPolicy(Qt::TabFocus);
         QWidget::setTabOrder(field, button);
+        return button;
+    }
+    return field;
+}
+
+void pressOnEnter(const QList<QLineEdit*>& fields, QAbstractButton* mainButton)
+{
+    for (QLineEdit* field : fields) {
+        QObject::connect(field, &QLineEdit::returnPressed, mainButton, [mainButton] {
+            if (mainButton->isEnabled() && mainButton->isVisible())
+                mainButton->click();
+        });
+    }
+}
+
+namespace {
+// Qt's label opens a link by Enter only once a second Tab has moved onto it; a label
+// here holds one link, so Enter on the label itself opens it.
+class LinkOnEnter : public QObject
+{
+public:
+    explicit LinkOnEnter(QLabel* label)
+        : QObject(label)
+        , m_label(label)
+    {
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        static const QRegularExpression link(QStringLiteral("href=\"([^\"]+)\""));
+        const QRegularExpressionMatch match = link.match(m_label->text());
+        if (match.hasMatch())
+            QDesktopServices::openUrl(QUrl(match.captured(1)));
+        return match.hasMatch();
+    }
+
+private:
+    QLabel* m_label;
+};
+}
+
+void reachLinksByKeyboard(QLabel* label, QWidget* after)
+{
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    QWidget::setTabOrder(after, label);
+    new LinkOnEnter(label);
+}
+
+namespace {
+// Dark blue: 7:1 against the window, 6:1 against a white field.
+const QString FocusFrame = QStringLiteral("border: 2px solid #1c4f9c; border-radius: 6px;");
+
+void addFocusRule(QWidget* widget, const char* type, const QString& unfocused)
+{
+    const QString own = widget->styleSheet();
+    widget->setStyleSheet(
+        QStringLiteral("%1 { %2 %3 } %1:focus { %4 }").arg(QLatin1String(type), own, unfocused, FocusFrame));
+}
+}
+
+void showFocus(QWidget* screen)
+{
+    for (QPushButton* button : screen->findChildren<QPushButton*>())
+        addFocusRule(button, "QPushButton", QString());
+    const QString field = QStringLiteral("border: 1px solid #767676; border-radius: 3px; background: white;");
+    for (QLineEdit* edit : screen->findChildren<QLineEdit*>())
+        addFocusRule(edit, "QLineEdit", field);
+    for (QListView* list : screen->findChildren<QListView*>())
+        addFocusRule(list, "QListView", field);
+    for (QCheckBox* box : screen->findChildren<QCheckBox*>())
+        addFocusRule(box, "QCheckBox", QStringLiteral("border: 2px solid transparent;"));
+    for (QLabel* label : screen->findChildren<QLabel*>()) {
+        if (label->textInteractionFlags() & Qt::LinksAccessibleByKeyboard)
+            addFocusRule(label, "QLabel", QStringLiteral("border: 2px solid transparent;"));
     }
 }
 
@@ -69,12 +161,29 @@ bool hasLeft(const QWidget* screen)
 // Disabled, a closed screen drops the clicks and key presses still queued for it; the
 // next one drops those that follow at once. Nothing refers to a screen that has left,
 // so it is deleted once control is back in the event loop.
+namespace {
+// The top-left corner the current screen had, moved just enough to keep the next one
+// inside the available area; on a screen too small for it, its title bar stays visible.
+QPoint placeFor(const QMainWindow* current, const QMainWindow* next)
+{
+    const QRect frame(current->pos(), next->frameGeometry().size());
+    const QRect area = current->screen()->availableGeometry();
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    return QPoint(x, y);
+}
+}
+
 void handOver(QMainWindow* current, QMainWindow* next)
 {
     leave(current);
     current->setEnabled(false);
     EchoGuard::guard(next);
+    showFocus(next);
+    next->move(placeFor(current, next));
     next->show();
+    next->raise();
+    next->activateWindow();
     current->setAttribute(Qt::WA_DeleteOnClose);
     current->close();
 }

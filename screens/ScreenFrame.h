@@ -4,6 +4,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QLabel;
 class QLineEdit;
 
 // Rules every wizard screen shares.
@@ -15,7 +16,19 @@ void showFace(QAbstractButton* button, const QString& image);
 // Gives a password field a trailing eye inside it that shows or hides what was typed.
 // It reflects the field's echo mode as it is, takes focus by Tab after the field, and
 // changes neither the field's place nor its size.
-void addRevealAction(QLineEdit* field);
+// Returns the eye's button.
+QWidget* addRevealAction(QLineEdit* field);
+
+// Enter or Return in any of the fields presses the screen's main button, when it is
+// enabled.
+void pressOnEnter(const QList<QLineEdit*>& fields, QAbstractButton* mainButton);
+
+// Links in the label are reached by Tab after the widget given and opened with Enter.
+void reachLinksByKeyboard(QLabel* label, QWidget* after);
+
+// Every control of the screen shows keyboard focus with a clear 2 px frame, picture
+// buttons included.
+void showFocus(QWidget* screen);
 
 // Marks a screen as on its way out: from then on it acts on no click and no camera
 // reply. False when it was already leaving, so that of two activations (a double
@@ -23,9 +36,11 @@ void addRevealAction(QLineEdit* field);
 bool leave(QWidget* screen);
 bool hasLeft(const QWidget* screen);
 
-// Moves the wizard on: the next screen appears, the current one closes and is deleted
-// once control returns to the event loop. The current screen leaves and takes no more
-// input; the next one takes none for the length of a double click (see EchoGuard).
+// Moves the wizard on: the next screen appears where the current one stood (inside the
+// screen's available area), active and with keyboard focus; the current one closes and
+// is deleted once control returns to the event loop. The current screen leaves and
+// takes no more input; the next one takes none for the length of a double click (see
+// EchoGuard).
 void handOver(QMainWindow* current, QMainWindow* next);
 
 // Leaves and hands over to the screen that makeNext creates, unless the screen has

@@ -2,6 +2,8 @@
 #include "ui_SettingsWiFiWindow.h"
 
 #include "CameraListener.h"
+#include "FieldHint.h"
+#include "cloud/InputValidators.h"
 #include "ScreenFrame.h"
 #include "WifiListWindow.h"
 #include "CameraNameWindow.h"
@@ -15,13 +17,28 @@ SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* pare
 {
     ui->setupUi(this);
     ScreenFrame::addRevealAction(ui->lineEdit_2);
+    const bool nameGiven = !networkName.isEmpty();
+    m_nameHint = new FieldHint(ui->lineEdit, ui->label_hint, InputValidators::isWifiNetworkName, !nameGiven);
+    m_passwordHint = new FieldHint(ui->lineEdit_2, ui->label_hint_2, InputValidators::isWifiPassword);
+    connect(m_nameHint, &FieldHint::changed, this, &SettingsWiFiWindow::updateConnectButton);
+    connect(m_passwordHint, &FieldHint::changed, this, &SettingsWiFiWindow::updateConnectButton);
+    ScreenFrame::pressOnEnter({ui->lineEdit, ui->lineEdit_2}, ui->button_connect_wifi);
     m_camera = listenToCamera({UsbUtil::NetworkSettingId});
     connect(m_camera, &CameraListener::answered, this,
             [this](int, const QJsonObject& answer) { handleCameraAnswer(answer); });
-    if (!networkName.isEmpty()) {
+    if (nameGiven) {
         ui->lineEdit->setDisabled(true);
         ui->lineEdit->setText(networkName);
     }
+    (nameGiven ? ui->lineEdit_2 : ui->lineEdit)->setFocus();
+    updateConnectButton();
+}
+
+// What the camera cannot take is never sent: an empty or too long name, or a password
+// no Wi-Fi network can have.
+void SettingsWiFiWindow::updateConnectButton()
+{
+    ui->button_connect_wifi->setEnabled(m_nameHint->isAcceptable() && m_passwordHint->isAcceptable());
 }
 
 SettingsWiFiWindow::~SettingsWiFiWindow()

@@ -4,6 +4,7 @@
 #include "usb/ElCmd.h"
 
 class CameraListener;
+class FieldHint;
 
 namespace Ui {
 class SettingsWiFiWindow;
@@ -38,7 +39,10 @@ private slots:
 private:
     void handleCameraAnswer(const QJsonObject& answer);
     void leaveFor(QMainWindow* next);
+    void updateConnectButton();
 
     Ui::SettingsWiFiWindow* ui;
     CameraListener* m_camera;
+    FieldHint* m_nameHint;
+    FieldHint* m_passwordHint;
 };

@@ -9,6 +9,7 @@ TopWindow::TopWindow(QWidget* parent)
     , ui(new Ui::TopWindow)
 {
     ui->setupUi(this);
+    ui->button_start->setFocus();
 }
 
 TopWindow::~TopWindow()

@@ -9,6 +9,7 @@
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
@@ -71,7 +72,7 @@ QString WebClientWindow::lastPathSegment(QNetworkReply* reply)
     return reply->url().fileName(QUrl::FullyDecoded);
 }
 
-void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text)
+void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text, const QString& advice)
 {
     QMessageBox box(this);
     box.setWindowTitle(QCoreApplication::translate("WebClientWindow", "Raveloツール"));
@@ -79,18 +80,74 @@ void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text)
     // Texts carry what the camera and the service sent; they are never markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    box.setInformativeText(advice);
     box.setStandardButtons(QMessageBox::Ok);
     // The screen may be disabled while it waits; its box must still take the click.
     box.setEnabled(true);
     box.exec();
 }
 
+namespace {
+QString unexpectedReplyAdvice()
+{
+    return QCoreApplication::translate("WebClientWindow",
+                                       "サービスから予期しない応答がありました。"
+                                       "しばらくしてから、もう一度お試しください。");
+}
+
+QString networkAdvice(int errorCode)
+{
+    switch (errorCode) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return QCoreApplication::translate("WebClientWindow",
+                                           "インターネットに接続されているか確認してから、"
+                                           "もう一度お試しください。");
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+        return QCoreApplication::translate("WebClientWindow",
+                                           "サービスから応答がありませんでした。"
+                                           "しばらくしてから、もう一度お試しください。");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QCoreApplication::translate("WebClientWindow",
+                                           "サービスと安全に接続できませんでした。"
+                                           "ネットワークの設定を確認してください。");
+    default:
+        return unexpectedReplyAdvice();
+    }
+}
+}
+
+QString WebClientWindow::adviceFor(int statusCode, int errorCode)
+{
+    if (statusCode >= 500 && statusCode <= 599)
+        return QCoreApplication::translate("WebClientWindow",
+                                           "サービスが混み合っています。"
+                                           "しばらくしてから、もう一度お試しください。");
+    if (statusCode == 0)
+        return networkAdvice(errorCode);
+    return QString();
+}
+
 void WebClientWindow::showNetworkError(int errorCode, QAbstractButton* retryButton)
 {
     showMessage(QMessageBox::Warning,
                 QCoreApplication::translate("WebClientWindow", "ネットワークエラー") + QLatin1Char('\n')
-                    + QStringLiteral("errcode:%1").arg(errorCode));
+                    + QStringLiteral("errcode:%1").arg(errorCode),
+                networkAdvice(errorCode));
     retryButton->setEnabled(true);
+}
+
+void WebClientWindow::showHttpError(const QString& headline, int statusCode, QNetworkReply* reply, bool withPath)
+{
+    const QString status = withPath ? QStringLiteral("path:%1, code:%2, phrase:%3")
+                                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply))
+                                    : QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply));
+    showMessage(QMessageBox::Warning, headline + QLatin1Char('\n') + status, adviceFor(statusCode, reply->error()));
 }
 
 void WebClientWindow::showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton)
@@ -99,7 +156,8 @@ void WebClientWindow::showFailedReply(const QString& headline, QNetworkReply* re
     showMessage(QMessageBox::Warning,
                 headline + QLatin1Char('\n')
                     + QStringLiteral("path:%1, code:%2, phrase:%3")
-                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply)));
+                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply)),
+                unexpectedReplyAdvice());
     retryButton->setEnabled(true);
 }
 
@@ -113,8 +171,21 @@ void WebClientWindow::setScreenEnabled(bool enabled)
 CameraListener* WebClientWindow::listenToCamera(QList<int> bands)
 {
     auto* camera = new CameraListener(this, std::move(bands));
-    connect(camera, &CameraListener::opened, this, [this] { setScreenEnabled(true); });
-    connect(camera, &CameraListener::closed, this, [this] { setScreenEnabled(false); });
+    // The line that says the camera is gone stays legible on the disabled screen: its
+    // colour is set for every state.
+    auto* unplugged = findChild<QLabel*>(QStringLiteral("label_unplugged"));
+    if (unplugged)
+        unplugged->setVisible(!UsbUtil::instance()->hasCamera());
+    connect(camera, &CameraListener::opened, this, [this, unplugged] {
+        setScreenEnabled(true);
+        if (unplugged)
+            unplugged->hide();
+    });
+    connect(camera, &CameraListener::closed, this, [this, unplugged] {
+        setScreenEnabled(false);
+        if (unplugged)
+            unplugged->show();
+    });
     return camera;
 }
 

@@ -51,8 +51,15 @@ protected:
     static QString reasonPhrase(QNetworkReply* reply);
     static QString lastPathSegment(QNetworkReply* reply);
 
-    // A modal box titled for the product, with only an OK button.
-    void showMessage(QMessageBox::Icon icon, const QString& text);
+    // A modal box titled for the product, with only an OK button, and what to do in
+    // plain words under the text when there is advice to give.
+    void showMessage(QMessageBox::Icon icon, const QString& text, const QString& advice = QString());
+    // What the user can do about a failed exchange, by its cause: its HTTP status, or
+    // its network error when it has no status. Empty when the text says enough.
+    static QString adviceFor(int statusCode, int errorCode);
+    // The box of a reply with a status other than 2xx: the headline, then the status
+    // and phrase (and the path when withPath is set).
+    void showHttpError(const QString& headline, int statusCode, QNetworkReply* reply, bool withPath = false);
     // The network failure box shared by the cloud screens; the button allows a retry.
     void showNetworkError(int errorCode, QAbstractButton* retryButton);
     // A 2xx reply that lacks what the next step needs: a failed step, shown with the

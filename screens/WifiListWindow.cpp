@@ -26,6 +26,8 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     connect(ui->listView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &WifiListWindow::followSelection);
     ui->listView->installEventFilter(this);
+    ui->listView->setFocus();
+    ui->progressBar->hide();
     searchingText = ui->label_content_2->text();
     m_scan = new WifiScan(this);
     listenToScan();
@@ -86,6 +88,7 @@ void WifiListWindow::listenToScan()
     });
     connect(m_scan, &WifiScan::networksFound, this, &WifiListWindow::appendNames);
     connect(m_scan, &WifiScan::pageAwaited, this, [this] { setCursor(Qt::WaitCursor); });
+    connect(m_scan, &WifiScan::scanRequested, ui->progressBar, &QWidget::show);
     connect(m_scan, &WifiScan::finished, this, &WifiListWindow::showScanFinished);
     connect(m_scan, &WifiScan::timedOut, this, &WifiListWindow::showScanTimedOut);
 }
@@ -98,7 +101,7 @@ void WifiListWindow::receiveCmd(EL_CMD cmd)
 void WifiListWindow::showCameraOpened()
 {
     qCDebug(lcScreens) << "Open USB device";
-    ui->label_content_2->setText(QString());
+    ui->label_content_2->setText(tr("更新ボタンを押して、Wi-Fiを探してください"));
     ui->button_refresh->setEnabled(true);
     ui->button_connect_wifi->setEnabled(false);
     ui->button_connect_wifi_other->setEnabled(true);
@@ -118,6 +121,7 @@ void WifiListWindow::showScanFinished()
 {
     ui->label_content_2->setText(m_model->rowCount() > 0 ? tr("Wi-Fiが見つかりました")
                                                          : tr("Wi-Fiは見つかりませんでした"));
+    ui->progressBar->hide();
     ui->button_refresh->setEnabled(true);
     ui->button_connect_wifi_other->setEnabled(true);
     setCursor(Qt::ArrowCursor);
@@ -126,6 +130,7 @@ void WifiListWindow::showScanFinished()
 void WifiListWindow::showNoCamera()
 {
     ui->label_content_2->setText(tr("カメラが見つかりません"));
+    ui->progressBar->hide();
     ui->button_refresh->setEnabled(false);
     ui->button_connect_wifi->setEnabled(false);
     ui->button_connect_wifi_other->setEnabled(false);
@@ -135,14 +140,19 @@ void WifiListWindow::showNoCamera()
 void WifiListWindow::showScanTimedOut()
 {
     ui->label_content_2->setText(tr("Wi-Fiが見つかりません"));
+    ui->progressBar->hide();
     ui->button_refresh->setEnabled(true);
     ui->button_connect_wifi->setEnabled(false);
     ui->button_connect_wifi_other->setEnabled(true);
     setCursor(Qt::ArrowCursor);
 }
 
+// The refresh button is disabled at once; keyboard focus goes to the list rather than
+// being lost with it.
 void WifiListWindow::on_button_refresh_clicked()
 {
+    if (ui->button_refresh->hasFocus())
+        ui->listView->setFocus();
     ui->label_content_2->setText(searchingText);
     ui->button_refresh->setEnabled(false);
     ui->button_connect_wifi->setEnabled(false);

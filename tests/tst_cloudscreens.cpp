@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,6 +27,7 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 
@@ -39,6 +41,15 @@ void captureLog(QtMsgType, const QMessageLogContext&, const QString& message)
     logged.append(message);
 }
 
+const QString NoConnection = QStringLiteral("インターネットに接続されているか確認してから、もう一度お試しください。");
+const QString NoAnswer =
+    QStringLiteral("サービスから応答がありませんでした。しばらくしてから、もう一度お試しください。");
+const QString NotSecure =
+    QStringLiteral("サービスと安全に接続できませんでした。ネットワークの設定を確認してください。");
+const QString Busy = QStringLiteral("サービスが混み合っています。しばらくしてから、もう一度お試しください。");
+const QString Unexpected =
+    QStringLiteral("サービスから予期しない応答がありました。しばらくしてから、もう一度お試しください。");
+
 QByteArray indented(const QJsonObject& object)
 {
     return QJsonDocument(object).toJson();
@@ -46,6 +57,21 @@ QByteArray indented(const QJsonObject& object)
 }
 
 Q_DECLARE_METATYPE(FakeCloudService::Behaviour)
+
+// Takes the links the program would open in the browser.
+class OpenedLinks : public QObject
+{
+    Q_OBJECT
+
+public:
+    OpenedLinks() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~OpenedLinks() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
 
 class TestCloudScreens : public QObject
 {
@@ -91,31 +117,104 @@ private slots:
         cloud.useUntrustedAccountHost(false);
     }
 
-    void loginButtonFollowsTheValidators()
+    // Keystrokes into one field of a form whose other fields are filled in: what the
+    // field then holds, whether the button is enabled, and whether the field's rule is
+    // shown under it. Capitals become small letters; a refused character shows the rule.
+    void accountFieldsTakeKeystrokesAndSayTheirRule_data()
     {
-        LoginWindow login;
-        login.show();
-        QVERIFY(!next(&login)->isEnabled());
-        type(&login, "lineEdit", QStringLiteral("Hanako@Example.jp"));
-        QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit"))->text(), QStringLiteral("anako@xample.jp"));
-        type(&login, "lineEdit_2", QStringLiteral("1234567"));
-        QVERIFY(!next(&login)->isEnabled());
-        QTest::keyClicks(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2")), QStringLiteral("8"));
-        QVERIFY(next(&login)->isEnabled());
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("hintShown");
+        const QString longTld = QStringLiteral("taro@example.") + QString(63, 'q');
+        QTest::newRow("sign-in, capitals") << false << "lineEdit"
+                                           << "Taro.Yamada@Example.com"
+                                           << "taro.yamada@example.com" << true << false;
+        QTest::newRow("sign-in, .tokyo") << false << "lineEdit"
+                                         << "taro@example.tokyo"
+                                         << "taro@example.tokyo" << true << false;
+        QTest::newRow("sign-in, .online") << false << "lineEdit"
+                                          << "taro@example.online"
+                                          << "taro@example.online" << true << false;
+        QTest::newRow("sign-in, 63-letter ending") << false << "lineEdit" << longTld << longTld << true << false;
+        QTest::newRow("sign-in, no ending") << false << "lineEdit"
+                                            << "taro@example"
+                                            << "taro@example" << false << true;
+        QTest::newRow("sign-in, space refused") << false << "lineEdit"
+                                                << "taro@exam ple.jp"
+                                                << "taro@example.jp" << true << false;
+        QTest::newRow("sign-in, password of 7") << false << "lineEdit_2"
+                                                << "1234567"
+                                                << "1234567" << false << true;
+        QTest::newRow("sign-in, password of 8") << false << "lineEdit_2"
+                                                << "12345678"
+                                                << "12345678" << true << false;
+        QTest::newRow("sign-in, 17th character refused") << false << "lineEdit_2"
+                                                         << "12345678901234567"
+                                                         << "1234567890123456" << true << true;
+        QTest::newRow("registration, name") << true << "lineEdit"
+                                            << "花子"
+                                            << "花子" << true << false;
+        QTest::newRow("registration, 11th character refused") << true << "lineEdit"
+                                                              << "abcdefghijk"
+                                                              << "abcdefghij" << true << true;
+        QTest::newRow("registration, capitals") << true << "lineEdit_2"
+                                                << "Hanako@Example.JP"
+                                                << "hanako@example.jp" << true << false;
+        QTest::newRow("registration, short password") << true << "lineEdit_3"
+                                                      << "short"
+                                                      << "short" << false << true;
+    }
 
-        type(&login, "lineEdit", QStringLiteral("a@b.c"));
-        QVERIFY(!next(&login)->isEnabled());
-        QTest::keyClicks(login.findChild<QLineEdit*>(QStringLiteral("lineEdit")), QStringLiteral("om"));
-        QVERIFY(next(&login)->isEnabled());
-        QTest::keyClicks(login.findChild<QLineEdit*>(QStringLiteral("lineEdit")), QStringLiteral("xyz"));
-        QVERIFY(!next(&login)->isEnabled());
+    void accountFieldsTakeKeystrokesAndSayTheirRule()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, held);
+        QFETCH(bool, enabled);
+        QFETCH(bool, hintShown);
+        std::unique_ptr<QMainWindow> screen(registration ? static_cast<QMainWindow*>(filledRegistration())
+                                                         : filledLogin());
+        auto* edit = screen->findChild<QLineEdit*>(field);
+        type(screen.get(), qPrintable(field), typed);
+        QCOMPARE(edit->text(), held);
+        QCOMPARE(next(screen.get())->isEnabled(), enabled);
+        const QStringList hintFields =
+            registration ? QStringList{"lineEdit", "lineEdit_2", "lineEdit_3"} : QStringList{"lineEdit", "lineEdit_2"};
+        const QStringList hintNames{"label_hint", "label_hint_2", "label_hint_3"};
+        auto* hint = screen->findChild<QLabel*>(hintNames.at(hintFields.indexOf(field)));
+        QCOMPARE(hint->isVisible(), hintShown);
+        QVERIFY(!hint->text().contains(typed.left(4)));
+        for (QLabel* other : screen->findChildren<QLabel*>(QRegularExpression("^label_hint")))
+            QVERIFY(other == hint || !other->isVisible());
+    }
 
-        type(&login, "lineEdit_2", QStringLiteral("12345678901234567"));
-        QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->text().size(), 16);
-        QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->echoMode(), QLineEdit::Password);
-        QVERIFY(login.findChild<QLabel*>(QStringLiteral("label"))
-                    ->text()
-                    .contains("https://" + cloud.service.accountHost() + "/reminder/passwordreset"));
+    void linksAreReachedByTabAndOpenedWithEnter_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("password reset") << false << "/reminder/passwordreset";
+        QTest::newRow("terms") << true << "/terms/index.html";
+    }
+
+    void linksAreReachedByTabAndOpenedWithEnter()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QString, path);
+        std::unique_ptr<QMainWindow> screen(registration ? static_cast<QMainWindow*>(filledRegistration())
+                                                         : filledLogin());
+        QApplication::setActiveWindow(screen.get());
+        OpenedLinks opened;
+        auto* link = screen->findChild<QLabel*>(QStringLiteral("label"));
+        for (int tab = 0; tab < 10 && QApplication::focusWidget() != link; ++tab)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(link));
+        QTest::keyClick(link, Qt::Key_Return);
+        QCOMPARE(opened.urls.size(), 1);
+        QCOMPARE(opened.urls.first().path(), path);
     }
 
     void signInStoresTheIdentityAndMovesOn()
@@ -254,6 +353,7 @@ private slots:
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
         QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\ncode:0, phrase:"));
+        QCOMPARE(boxes.last().advice, NotSecure);
         QVERIFY(cloud.untrusted.requests().isEmpty());
     }
 
@@ -298,6 +398,7 @@ private slots:
         if (deadlineMs == WebClientWindow::DefaultReplyDeadlineMs)
             QVERIFY(sinceClick.elapsed() < deadlineMs);
         QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(errorCode));
+        QCOMPARE(boxes.last().advice, errorCode == QNetworkReply::TimeoutError ? NoAnswer : Unexpected);
         QVERIFY2(!Memory::isMeaningful() || Memory::peak() - before < 64 * 1024 * 1024,
                  qPrintable(QString::number((Memory::peak() - before) >> 20)));
         QTRY_COMPARE(cloud.service.openConnections(), 0);
@@ -342,6 +443,7 @@ private slots:
         QCOMPARE(boxes.last().text,
                  QStringLiteral("ログイン処理中にエラーが発生しました\npath:%1, code:200, phrase:OK")
                      .arg(QString::fromLatin1(path).section('/', -1)));
+        QCOMPARE(boxes.last().advice, Unexpected);
         QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
         QVERIFY(!Screens::visible<WifiListWindow>());
@@ -387,6 +489,45 @@ private slots:
                  QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::ProtocolFailure)));
         QCOMPARE(cloud.service.requests().size(), 1);
         QTRY_VERIFY(next(login)->isEnabled());
+    }
+
+    // Each box keeps its text and says under it, by cause, what the user can do.
+    void failureBoxesSayWhatToDo_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("service stopped") << 0 << QStringLiteral("ログイン処理中にエラーが発生しました\ncode:0, phrase:")
+                                         << NoConnection;
+        QTest::newRow("service busy") << 503
+                                      << QStringLiteral("ログイン処理中にエラーが発生しました\ncode:503, phrase:Busy")
+                                      << Busy;
+        QTest::newRow("wrong password") << 401
+                                        << QStringLiteral(
+                                               "メールアドレスもしくはパスワードが違います\ncode:401, phrase:Busy")
+                                        << QString();
+    }
+
+    void failureBoxesSayWhatToDo()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        QFETCH(QString, advice);
+        FakeCloudService stopped;
+        if (status == 0) {
+            QVERIFY(stopped.start());
+            qputenv("RAVELO_ACCOUNT_HOST", stopped.accountHost().toUtf8());
+            stopped.close();
+        } else {
+            cloud.service.setReply("/account/authorize", status, "{}", "Busy");
+        }
+        LoginWindow* login = filledLogin();
+        ModalBoxes boxes;
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        cloud.useUntrustedAccountHost(false);
+        QCOMPARE(boxes.last().text, text);
+        QCOMPARE(boxes.last().advice, advice);
     }
 
     void serviceTextIsShownAsPlainText()

@@ -107,12 +107,23 @@ class TestHandOver : public QObject
         else if (name == QLatin1String("SettingsWiFiWindow"))
             screen = new SettingsWiFiWindow(QStringLiteral("Home"));
         else if (name == QLatin1String("CameraNameWindow"))
-            screen = new CameraNameWindow;
+            screen = fillIn(new CameraNameWindow);
         else if (name == QLatin1String("CompleteWindow"))
             screen = new CompleteWindow;
         else if (name == QLatin1String("LoginWindow"))
             screen = filledLogin();
         screen->show();
+        return screen;
+    }
+
+    // Types what a screen needs before its main button can be pressed.
+    static QMainWindow* fillIn(QMainWindow* screen)
+    {
+        auto* name = qobject_cast<CameraNameWindow*>(screen) ? child<QLineEdit>(screen, "lineEdit_2")
+            : qobject_cast<SettingsWiFiWindow*>(screen)      ? child<QLineEdit>(screen, "lineEdit")
+                                                             : nullptr;
+        if (name && name->isEnabled() && name->text().isEmpty())
+            QTest::keyClicks(name, QStringLiteral("Living room"));
         return screen;
     }
 
@@ -242,7 +253,7 @@ private slots:
         QTRY_VERIFY(button(current, buttonName)->isEnabled());
         press(button(current, buttonName), byKeyboard);
         QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
-        QMainWindow* nextScreen = qobject_cast<QMainWindow*>(Screens::visibleWindows().constFirst());
+        QMainWindow* nextScreen = fillIn(qobject_cast<QMainWindow*>(Screens::visibleWindows().constFirst()));
         const int cameraBefore = camera.requests().size();
         const int cloudBefore = cloud.service.requests().size();
         const auto acted = [&] {

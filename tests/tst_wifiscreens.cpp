@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardItemModel>
@@ -110,6 +111,15 @@ class TestWifiScreens : public QObject
         return settings;
     }
 
+    // The naming screen with a name typed, so that its button can be pressed.
+    CameraNameWindow* namedCamera()
+    {
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        Screens::type(naming, "lineEdit_2", QStringLiteral("リビング"));
+        return naming;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -134,6 +144,7 @@ private slots:
         constexpr int PauseMs = 400;
         WifiListWindow* list = scan({"Home-5G", "Home-2G", "", "Cafe", "Home-5G", "Office", "Guest"}, {60000, PauseMs});
         QCOMPARE(list->cursor().shape(), Qt::WaitCursor);
+        QVERIFY(child<QProgressBar>(list, "progressBar")->isVisible());
         QElapsedTimer responsive;
         responsive.start();
         QTest::qWait(50);
@@ -151,6 +162,7 @@ private slots:
             QVERIFY2(gap >= PauseMs && gap < PauseMs + 1500, qPrintable(QString::number(gap)));
         }
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!child<QProgressBar>(list, "progressBar")->isVisible());
         QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
         QVERIFY(child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
         QVERIFY(!child<QPushButton>(list, "button_connect_wifi")->isEnabled());
@@ -181,6 +193,7 @@ private slots:
         WifiListWindow* list = scan({"Late"}, {500, ShortPauseMs});
         QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりません"), 5000));
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!child<QProgressBar>(list, "progressBar")->isVisible());
         QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
         QVERIFY(camera.waitForRequests(2, 5000));
         QVERIFY(nothingHappensWithin(1200, [&] { return !rowsOf(list).isEmpty(); }));
@@ -205,6 +218,7 @@ private slots:
         camera.unplug();
         QTRY_COMPARE(statusOf(list), QStringLiteral("カメラが見つかりません"));
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!child<QProgressBar>(list, "progressBar")->isVisible());
         QVERIFY(!child<QPushButton>(list, "button_refresh")->isEnabled());
         camera.plug();
         QTRY_VERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
@@ -216,8 +230,12 @@ private slots:
         QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
         camera.clearRecords();
         camera.setNetworks({"Second"});
-        QTest::mouseClick(child<QPushButton>(list, "button_refresh"), Qt::LeftButton);
+        QApplication::setActiveWindow(list);
+        auto* refresh = child<QPushButton>(list, "button_refresh");
+        refresh->setFocus();
+        QTest::keyClick(refresh, Qt::Key_Space);
         QCOMPARE(statusOf(list), QStringLiteral("ネットワークを探しています"));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(child<QListView>(list, "listView")));
         QVERIFY(rowsOf(list).isEmpty());
         QVERIFY(waitForStatus(list, QStringLiteral("Wi-Fiが見つかりました")));
         QCOMPARE(idsOf(camera.requests()), (QList<int>{1, 101, 102}));
@@ -298,7 +316,8 @@ private slots:
         camera.plug();
         QTRY_VERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
         QVERIFY(child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
-        QCOMPARE(statusOf(list), QString());
+        QCOMPARE(statusOf(list), QStringLiteral("更新ボタンを押して、Wi-Fiを探してください"));
+        QVERIFY(!child<QProgressBar>(list, "progressBar")->isVisible());
         QVERIFY(camera.requests().isEmpty());
     }
 
@@ -332,6 +351,110 @@ private slots:
         QCOMPARE(boxes.last().title, QStringLiteral("Raveloツール"));
         QVERIFY(boxes.last().enabled);
         QTRY_VERIFY(Screens::visible<CameraNameWindow>());
+    }
+
+    // Keystrokes into the Wi-Fi settings: connect is enabled only for what a Wi-Fi
+    // network can have, the rule shows under the field that breaks it, and Enter in the
+    // password field sends exactly what connect would, and only then.
+    void wifiSettingsTakeOnlyWhatANetworkCanHave_data()
+    {
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("nameHint");
+        QTest::addColumn<bool>("passwordHint");
+        const QString home = QStringLiteral("Home");
+        QTest::newRow("no name") << QString() << QString() << "password1" << false << true << false;
+        QTest::newRow("open network") << QString() << "Typed" << QString() << true << false << false;
+        QTest::newRow("32 bytes") << QString() << QString(10, QChar(0x3042)) + "ab"
+                                  << "password1" << true << false << false;
+        QTest::newRow("33 bytes") << QString() << QString(11, QChar(0x3042)) << "password1" << false << true << false;
+        QTest::newRow("password of 7") << home << home << "1234567" << false << false << true;
+        QTest::newRow("password of 8") << home << home << "12345678" << true << false << false;
+        QTest::newRow("password of 63") << home << home << QString(63, 'p') << true << false << false;
+        QTest::newRow("64 hexadecimal digits") << home << home << QString(64, 'a') << true << false << false;
+        QTest::newRow("64 other characters") << home << home << QString(64, 'p') << false << false << true;
+    }
+
+    void wifiSettingsTakeOnlyWhatANetworkCanHave()
+    {
+        QFETCH(QString, picked);
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(bool, enabled);
+        QFETCH(bool, nameHint);
+        QFETCH(bool, passwordHint);
+        SettingsWiFiWindow* settings = settingsFor(picked);
+        if (picked.isEmpty())
+            Screens::type(settings, "lineEdit", name);
+        Screens::type(settings, "lineEdit_2", password);
+        QCOMPARE(child<QPushButton>(settings, "button_connect_wifi")->isEnabled(), enabled);
+        QCOMPARE(child<QLabel>(settings, "label_hint")->isVisible(), nameHint);
+        QCOMPARE(child<QLabel>(settings, "label_hint_2")->isVisible(), passwordHint);
+        QTest::keyClick(child<QLineEdit>(settings, "lineEdit_2"), Qt::Key_Return);
+        if (!enabled) {
+            QVERIFY(nothingHappensWithin(300, [&] { return !camera.requests().isEmpty(); }));
+            return;
+        }
+        QVERIFY(camera.waitForRequests(1));
+        const QJsonObject params = parsed(camera.requests().last()).value("params").toArray().at(0).toObject();
+        QCOMPARE(params.value("ssid").toString(), name);
+        QCOMPARE(params.value("password").toString(), password);
+    }
+
+    void cameraNameMustBeMoreThanWhiteSpace_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("hintShown");
+        QTest::newRow("nothing") << QString() << false << false;
+        QTest::newRow("spaces") << "   " << false << true;
+        QTest::newRow("ideographic space") << QString(QChar(0x3000)) << false << true;
+        QTest::newRow("name with spaces") << " リビング " << true << false;
+    }
+
+    void cameraNameMustBeMoreThanWhiteSpace()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, enabled);
+        QFETCH(bool, hintShown);
+        auto* naming = new CameraNameWindow;
+        naming->show();
+        Screens::type(naming, "lineEdit_2", typed);
+        QCOMPARE(child<QPushButton>(naming, "button_next")->isEnabled(), enabled);
+        QCOMPARE(child<QLabel>(naming, "label_hint")->isVisible(), hintShown);
+        cloud.service.clearRequests();
+        QTest::keyClick(child<QLineEdit>(naming, "lineEdit_2"), Qt::Key_Return);
+        if (!enabled) {
+            QVERIFY(nothingHappensWithin(300, [&] { return !cloud.service.requests().isEmpty(); }));
+            return;
+        }
+        QVERIFY(cloud.service.waitForRequests(2));
+        QCOMPARE(parsed(cloud.service.requests().at(1).body).value("name").toString(), typed);
+    }
+
+    // The disabled screen says why and what to do, until the camera is back.
+    void aDisconnectedCameraIsSaidOnSettingsAndNaming_data()
+    {
+        QTest::addColumn<bool>("naming");
+        QTest::newRow("settings") << false;
+        QTest::newRow("naming") << true;
+    }
+
+    void aDisconnectedCameraIsSaidOnSettingsAndNaming()
+    {
+        QFETCH(bool, naming);
+        QWidget* screen = naming ? static_cast<QWidget*>(namedCamera()) : settingsFor(QStringLiteral("Home"));
+        auto* line = child<QLabel>(screen, "label_unplugged");
+        QVERIFY(!line->isVisible());
+        camera.unplug();
+        QTRY_VERIFY(line->isVisible());
+        QVERIFY(!screen->isEnabled());
+        QCOMPARE(line->text(), QStringLiteral("カメラが外れました。USBケーブルで接続し直してください"));
+        camera.plug();
+        QTRY_VERIFY(screen->isEnabled());
+        QVERIFY(!line->isVisible());
     }
 
     void settingsIgnoreOtherRepliesAndFollowTheCamera()
@@ -411,8 +534,7 @@ private slots:
     {
         const QByteArray applicationHost = qgetenv("RAVELO_APP_HOST");
         qputenv("RAVELO_APP_HOST", cloud.service.accountHost().toUtf8());
-        auto* naming = new CameraNameWindow;
-        naming->show();
+        auto* naming = namedCamera();
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         const bool completed = QTest::qWaitFor([] { return Screens::visible<CompleteWindow>() != nullptr; }, 5000);
         qputenv("RAVELO_APP_HOST", applicationHost);
@@ -427,8 +549,7 @@ private slots:
     void namingRetriesWithTheSameSerialId()
     {
         cloud.service.setReply("/devices", 401, "{}", "Unauthorized", FakeCloudService::applicationHostName());
-        auto* naming = new CameraNameWindow;
-        naming->show();
+        auto* naming = namedCamera();
         const QString serialId = naming->serialId();
         ModalBoxes boxes;
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
@@ -467,8 +588,7 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(int, requests);
         cloud.service.setReply("/devices", 200, body, "OK", host);
-        auto* naming = new CameraNameWindow;
-        naming->show();
+        auto* naming = namedCamera();
         ModalBoxes boxes;
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
@@ -484,8 +604,7 @@ private slots:
     void namingWaitsForTheCamerasOwnAnswer()
     {
         camera.setResponder(QStringLiteral("setToken"), [](const QJsonObject&) { return replyWithId(10000); });
-        auto* naming = new CameraNameWindow;
-        naming->show();
+        auto* naming = namedCamera();
         QTest::mouseClick(child<QPushButton>(naming, "button_next"), Qt::LeftButton);
         QVERIFY(camera.waitForRequests(1));
         QVERIFY(nothingHappensWithin(200, [&] { return !naming->isVisible(); }));

@@ -73,8 +73,8 @@ private slots:
         }
         QTest::newRow("cursol") << "cursol.png" << QSize(30, 40);
         QTest::newRow("cursol_active") << "cursol_active.png" << QSize(30, 40);
-        QTest::newRow("logo") << "logo_pemo_rgb-3_trans.png" << QSize(319, 106);
-        QTest::newRow("mascot") << "mr_pemo.png" << QSize(320, 236);
+        QTest::newRow("logo") << "logo_ravelo_rgb-3_trans.png" << QSize(319, 106);
+        QTest::newRow("mascot") << "mascot_ravelo.png" << QSize(320, 236);
         QTest::newRow("camera") << "camera.png" << QSize(240, 276);
         QTest::newRow("to pc") << "connect_camera_to_pc.png" << QSize(576, 175);
         QTest::newRow("to power") << "connect_camera_to_power.png" << QSize(398, 139);
@@ -234,12 +234,12 @@ private slots:
         QCOMPARE(text.split('\n'),
                  (QStringList{QStringLiteral("これで設定は完了です。"),
                               QStringLiteral("カメラをPCから取り外して、電源に接続してください"),
-                              QStringLiteral("カメラ名は、PEMOアプリ->アカウント->カメラ名から設定してください")}));
+                              QStringLiteral("カメラ名は、Raveloアプリ->アカウント->カメラ名から設定してください")}));
         QVERIFY(
-            complete.findChild<QWidget*>(QStringLiteral("logo_pemo_10"))->styleSheet().contains("STEP5_active.png"));
+            complete.findChild<QWidget*>(QStringLiteral("logo_ravelo_10"))->styleSheet().contains("STEP5_active.png"));
         QVERIFY(
-            complete.findChild<QWidget*>(QStringLiteral("logo_pemo_9"))->styleSheet().contains("cursol_active.png"));
-        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_pemo_8"))->styleSheet().contains("STEP4.png"));
+            complete.findChild<QWidget*>(QStringLiteral("logo_ravelo_9"))->styleSheet().contains("cursol_active.png"));
+        QVERIFY(complete.findChild<QWidget*>(QStringLiteral("logo_ravelo_8"))->styleSheet().contains("STEP4.png"));
 
         QTest::mouseClick(complete.findChild<QPushButton*>(QStringLiteral("button_complate")), Qt::LeftButton);
         QVERIFY(visibleWindows().isEmpty());

@@ -4,10 +4,6 @@
 <context>
     <name>CameraNameWindow</name>
     <message>
-        <source>Wi-Fi設定</source>
-        <translation>Wi-Fi settings</translation>
-    </message>
-    <message>
         <source>ご利用されるカメラに名前をつけてください</source>
         <translation>Give your camera a name</translation>
     </message>
@@ -35,6 +31,18 @@
         <source>カメラ登録中にエラーが発生しました</source>
         <translation>An error occurred while registering the camera</translation>
     </message>
+    <message>
+        <source>カメラ名の登録</source>
+        <translation>Camera name</translation>
+    </message>
+    <message>
+        <source>カメラ名を入力してください</source>
+        <translation>Enter a name for the camera</translation>
+    </message>
+    <message>
+        <source>カメラが外れました。USBケーブルで接続し直してください</source>
+        <translation>The camera was disconnected. Plug it in again with the USB cable.</translation>
+    </message>
 </context>
 <context>
     <name>CompleteWindow</name>
@@ -49,10 +57,10 @@
     <message>
         <source>これで設定は完了です。
 カメラをPCから取り外して、電源に接続してください
-カメラ名は、PEMOアプリ-&gt;アカウント-&gt;カメラ名から設定してください</source>
+カメラ名は、Raveloアプリ-&gt;アカウント-&gt;カメラ名から設定してください</source>
         <translation>Set-up is complete.
 Unplug the camera from the PC and connect it to its power supply.
-Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
+Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     </message>
     <message>
         <source>設定を完了する</source>
@@ -94,8 +102,8 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
         <translation>Enter your password</translation>
     </message>
     <message>
-        <source>&lt;a href="https://%1/reminder/passwordreset"&gt;パスワードのリセットはこちら&lt;/a&gt;</source>
-        <translation>&lt;a href="https://%1/reminder/passwordreset"&gt;Forgot your password?&lt;/a&gt;</translation>
+        <source>&lt;a href=&quot;https://%1/reminder/passwordreset&quot;&gt;パスワードのリセットはこちら&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;https://%1/reminder/passwordreset&quot;&gt;Forgot your password?&lt;/a&gt;</translation>
     </message>
     <message>
         <source>ログイン処理中にエラーが発生しました</source>
@@ -104,6 +112,14 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
     <message>
         <source>メールアドレスもしくはパスワードが違います</source>
         <translation>The email address or password is incorrect</translation>
+    </message>
+    <message>
+        <source>name@example.com の形で入力してください</source>
+        <translation>Enter an address like name@example.com</translation>
+    </message>
+    <message>
+        <source>パスワードは8〜16文字です</source>
+        <translation>Passwords have 8 to 16 characters</translation>
     </message>
 </context>
 <context>
@@ -192,8 +208,8 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
         <translation>Accept the terms</translation>
     </message>
     <message>
-        <source>&lt;a href="https://%1/terms/index.html"&gt;利用規約はこちら&lt;/a&gt;</source>
-        <translation>&lt;a href="https://%1/terms/index.html"&gt;Terms of use&lt;/a&gt;</translation>
+        <source>&lt;a href=&quot;https://%1/terms/index.html&quot;&gt;利用規約はこちら&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;https://%1/terms/index.html&quot;&gt;Terms of use&lt;/a&gt;</translation>
     </message>
     <message>
         <source>登録したメールアドレスに確認メールを送信しました。</source>
@@ -210,6 +226,18 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
     <message>
         <source>ユーザー登録中にエラーが発生しました</source>
         <translation>An error occurred while creating the account</translation>
+    </message>
+    <message>
+        <source>アカウント名は1〜10文字です</source>
+        <translation>Account names have 1 to 10 characters</translation>
+    </message>
+    <message>
+        <source>name@example.com の形で入力してください</source>
+        <translation>Enter an address like name@example.com</translation>
+    </message>
+    <message>
+        <source>パスワードは8〜16文字です</source>
+        <translation>Passwords have 8 to 16 characters</translation>
     </message>
 </context>
 <context>
@@ -257,6 +285,18 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
         <source>パスワードをご入力ください</source>
         <translation>Enter your password</translation>
     </message>
+    <message>
+        <source>ネットワーク名は1〜32バイトです</source>
+        <translation>Network names have 1 to 32 bytes</translation>
+    </message>
+    <message>
+        <source>パスワードは8〜63文字か、16進数64桁です</source>
+        <translation>Passwords have 8 to 63 characters, or 64 hex digits</translation>
+    </message>
+    <message>
+        <source>カメラが外れました。USBケーブルで接続し直してください</source>
+        <translation>The camera was disconnected. Plug it in again with the USB cable.</translation>
+    </message>
 </context>
 <context>
     <name>TopWindow</name>
@@ -282,6 +322,26 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
     <message>
         <source>ネットワークエラー</source>
         <translation>Network error</translation>
+    </message>
+    <message>
+        <source>サービスから予期しない応答がありました。しばらくしてから、もう一度お試しください。</source>
+        <translation>The service answered something unexpected. Try again later.</translation>
+    </message>
+    <message>
+        <source>インターネットに接続されているか確認してから、もう一度お試しください。</source>
+        <translation>Check that this PC is connected to the internet, then try again.</translation>
+    </message>
+    <message>
+        <source>サービスから応答がありませんでした。しばらくしてから、もう一度お試しください。</source>
+        <translation>The service did not answer. Try again in a moment.</translation>
+    </message>
+    <message>
+        <source>サービスと安全に接続できませんでした。ネットワークの設定を確認してください。</source>
+        <translation>A secure connection to the service could not be made. Check the network settings.</translation>
+    </message>
+    <message>
+        <source>サービスが混み合っています。しばらくしてから、もう一度お試しください。</source>
+        <translation>The service is busy. Try again later.</translation>
     </message>
 </context>
 <context>
@@ -333,6 +393,14 @@ Rename the camera in the PEMO app: Account -&gt; Camera name.</translation>
     <message>
         <source>このPCが接続しているネットワークです</source>
         <translation>This PC is connected to this network</translation>
+    </message>
+    <message>
+        <source>Wi-Fiを探しています</source>
+        <translation>Looking for Wi-Fi networks</translation>
+    </message>
+    <message>
+        <source>更新ボタンを押して、Wi-Fiを探してください</source>
+        <translation>Press Refresh to look for Wi-Fi networks</translation>
     </message>
 </context>
 </TS>

@@ -17,7 +17,8 @@ QList<SeenBox> ModalBoxes::seen() const
 
 SeenBox ModalBoxes::last() const
 {
-    return m_seen.isEmpty() ? SeenBox{QString(), QMessageBox::NoIcon, QString(), false, Qt::AutoText} : m_seen.last();
+    return m_seen.isEmpty() ? SeenBox{QString(), QMessageBox::NoIcon, QString(), false, Qt::AutoText, QString()}
+                            : m_seen.last();
 }
 
 bool ModalBoxes::waitFor(int count, int timeoutMs)
@@ -41,7 +42,7 @@ void ModalBoxes::poll()
     box->setProperty("ravelo_seen", true);
     if (m_whileOpen)
         m_whileOpen();
-    m_seen.append(
-        {box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled(), box->textFormat()});
+    m_seen.append({box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled(), box->textFormat(),
+                   box->informativeText()});
     ok->click();
 }

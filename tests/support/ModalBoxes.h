@@ -14,6 +14,7 @@ struct SeenBox {
     QString text;
     bool enabled;
     Qt::TextFormat format;
+    QString advice; // the informative text under the text
 };
 
 // Watches for modal message boxes while it lives: records each one and clicks its OK

@@ -204,6 +204,7 @@ QMainWindow* ServiceReplyFuzzer::open(const QString& screen)
         window->findChild<QCheckBox*>()->setChecked(true);
     } else {
         window = new CameraNameWindow;
+        Screens::type(window, "lineEdit_2", QStringLiteral("Living room"));
     }
     window->setReplyDeadline(DeadlineMs);
     window->show();
