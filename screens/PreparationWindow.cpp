@@ -31,6 +31,7 @@ PreparationWindow::PreparationWindow(QWidget* parent)
         setWaysOnEnabled(true);
     else
         explainOpenFailure(UsbUtil::instance()->cameraOpenFailure());
+    ScreenFrame::showFocus(this);
 }
 
 PreparationWindow::~PreparationWindow()

@@ -6,9 +6,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QIcon>
 #include <QLabel>
@@ -45,6 +47,25 @@ void showRevealState(QAction* action, bool shown)
 }
 }
 
+namespace {
+// Dark blue: 7:1 against the window, 6:1 against a white field.
+const QString FocusFrame = QStringLiteral("border: 2px solid #1c4f9c; border-radius: 6px;");
+
+// The button inside a line edit paints itself and takes no style sheet: a frame
+// laid over it shows its focus.
+void ringWhileFocused(QWidget* button)
+{
+    auto* ring = new QFrame(button);
+    ring->setStyleSheet(QStringLiteral("QFrame { %1 background: transparent; }").arg(FocusFrame));
+    ring->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ring->hide();
+    QObject::connect(qApp, &QApplication::focusChanged, ring, [button, ring](QWidget*, QWidget* now) {
+        ring->setGeometry(button->rect());
+        ring->setVisible(now == button);
+    });
+}
+}
+
 QWidget* addRevealAction(QLineEdit* field)
 {
     QAction* action = field->addAction(QIcon(), QLineEdit::TrailingPosition);
@@ -61,6 +82,7 @@ QWidget* addRevealAction(QLineEdit* field)
             continue;
         button->setFocusPolicy(Qt::TabFocus);
         QWidget::setTabOrder(field, button);
+        ringWhileFocused(button);
         return button;
     }
     return field;
@@ -117,9 +139,6 @@ void reachLinksByKeyboard(QLabel* label, QWidget* after)
 }
 
 namespace {
-// Dark blue: 7:1 against the window, 6:1 against a white field.
-const QString FocusFrame = QStringLiteral("border: 2px solid #1c4f9c; border-radius: 6px;");
-
 void addFocusRule(QWidget* widget, const char* type, const QString& unfocused)
 {
     const QString own = widget->styleSheet();
@@ -132,6 +151,8 @@ void showFocus(QWidget* screen)
 {
     for (QPushButton* button : screen->findChildren<QPushButton*>())
         addFocusRule(button, "QPushButton", QString());
+    for (QToolButton* button : screen->findChildren<QToolButton*>())
+        addFocusRule(button, "QToolButton", QStringLiteral("border: 2px solid transparent;"));
     const QString field = QStringLiteral("border: 1px solid #767676; border-radius: 3px; background: white;");
     for (QLineEdit* edit : screen->findChildren<QLineEdit*>())
         addFocusRule(edit, "QLineEdit", field);
@@ -179,7 +200,6 @@ void handOver(QMainWindow* current, QMainWindow* next)
     leave(current);
     current->setEnabled(false);
     EchoGuard::guard(next);
-    showFocus(next);
     next->move(placeFor(current, next));
     next->show();
     next->raise();

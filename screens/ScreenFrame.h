@@ -27,7 +27,7 @@ void pressOnEnter(const QList<QLineEdit*>& fields, QAbstractButton* mainButton);
 void reachLinksByKeyboard(QLabel* label, QWidget* after);
 
 // Every control of the screen shows keyboard focus with a clear 2 px frame, picture
-// buttons included.
+// buttons included. Call it once the screen's controls are all made.
 void showFocus(QWidget* screen);
 
 // Marks a screen as on its way out: from then on it acts on no click and no camera

@@ -10,6 +10,7 @@ TopWindow::TopWindow(QWidget* parent)
 {
     ui->setupUi(this);
     ui->button_start->setFocus();
+    ScreenFrame::showFocus(this);
 }
 
 TopWindow::~TopWindow()

@@ -50,6 +50,7 @@ WifiListWindow::WifiListWindow(QWidget* parent)
         qCDebug(lcScreens) << "Not found camera!";
         showNoCamera();
     }
+    ScreenFrame::showFocus(this);
 }
 
 WifiListWindow::~WifiListWindow()

@@ -323,6 +323,58 @@ private slots:
         QCOMPARE(camera.requestedMethods().count(method), sentBefore);
     }
 
+    // The next screen opens where the last one stood, active, with keyboard focus on
+    // the first field that needs input, or else on its main control.
+    void theNextScreenOpensInPlaceWithFocus_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("top") << "TopWindow"
+                             << "button_start"
+                             << "button_login";
+        QTest::newRow("preparation, sign in") << "PreparationWindow"
+                                              << "button_login"
+                                              << "lineEdit";
+        QTest::newRow("preparation, register") << "PreparationWindow"
+                                               << "button_regist_user"
+                                               << "lineEdit";
+        QTest::newRow("list, other network") << "WifiListWindow"
+                                             << "button_connect_wifi_other"
+                                             << "lineEdit";
+        QTest::newRow("settings, back") << "SettingsWiFiWindow"
+                                        << "button_back_to_wifilist"
+                                        << "listView";
+        QTest::newRow("settings, connect") << "SettingsWiFiWindow"
+                                           << "button_connect_wifi"
+                                           << "lineEdit_2";
+        QTest::newRow("naming, next") << "CameraNameWindow"
+                                      << "button_next"
+                                      << "button_complate";
+    }
+
+    void theNextScreenOpensInPlaceWithFocus()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, buttonName);
+        QFETCH(QString, focused);
+        QMainWindow* current = screen == QLatin1String("TopWindow") ? new TopWindow : screenNamed(screen);
+        current->show();
+        // The last row stands partly off the 800 x 600 test screen: the next one is
+        // moved back inside it.
+        const bool offScreen = screen == QLatin1String("CameraNameWindow");
+        const QPoint place = offScreen ? QPoint(500, 400) : QPoint(37, 91);
+        current->move(place);
+        QTRY_VERIFY(button(current, buttonName)->isEnabled());
+        QTest::mouseClick(button(current, buttonName), Qt::LeftButton);
+        QTRY_VERIFY(Screens::visibleWindows().size() == 1 && Screens::visibleWindows().first() != current);
+        QWidget* next = Screens::visibleWindows().first();
+        QCOMPARE(next->pos(), offScreen ? QPoint(800 - next->width(), 600 - next->height()) : place);
+        QTRY_COMPARE(QApplication::activeWindow(), next);
+        QTRY_VERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+    }
+
     // A screen that has handed over is deleted: going back and forth between the list
     // and the settings keeps no screen that has left.
     void roundTripsKeepNoScreenThatHasLeft()

@@ -9,15 +9,20 @@
 #include "screens/CompleteWindow.h"
 #include "screens/PreparationWindow.h"
 #include "screens/TopWindow.h"
+#include "screens/CameraNameWindow.h"
+#include "screens/SettingsWiFiWindow.h"
+#include "screens/WifiListWindow.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
 
 #include <cerrno>
+#include <memory>
 #include <cstring>
 
 namespace {
@@ -41,11 +46,70 @@ class TestWizardFrame : public QObject
 
     EmulatedCamera camera;
 
+    static QMainWindow* make(const QString& screen)
+    {
+        if (screen == QLatin1String("TopWindow"))
+            return new TopWindow;
+        if (screen == QLatin1String("PreparationWindow"))
+            return new PreparationWindow;
+        if (screen == QLatin1String("LoginWindow"))
+            return new LoginWindow;
+        if (screen == QLatin1String("RegistUserWindow"))
+            return new RegistUserWindow;
+        if (screen == QLatin1String("WifiListWindow"))
+            return new WifiListWindow;
+        if (screen == QLatin1String("SettingsWiFiWindow"))
+            return new SettingsWiFiWindow(QString());
+        if (screen == QLatin1String("CameraNameWindow"))
+            return new CameraNameWindow;
+        return new CompleteWindow;
+    }
+
 private slots:
     void cleanup()
     {
         closeAll();
         camera.unplug();
+    }
+
+    // Every control that Tab reaches shows a 2 px frame in the focus colour while it
+    // has focus, picture buttons included.
+    void focusedControlsShowAFrame_data()
+    {
+        QTest::addColumn<QString>("screen");
+        for (const char* screen : {"TopWindow", "PreparationWindow", "LoginWindow", "RegistUserWindow",
+                                   "WifiListWindow", "SettingsWiFiWindow", "CameraNameWindow", "CompleteWindow"})
+            QTest::newRow(screen) << QString::fromLatin1(screen);
+    }
+
+    void focusedControlsShowAFrame()
+    {
+        QFETCH(QString, screen);
+        camera.plug();
+        QTRY_VERIFY(UsbUtil::instance()->hasCamera());
+        std::unique_ptr<QMainWindow> window(make(screen));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QTRY_VERIFY(window->isActiveWindow());
+        int checked = 0;
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisible() || !control->isEnabled())
+                continue;
+            control->setFocus(Qt::TabFocusReason);
+            QVERIFY(control->hasFocus());
+            const QImage picture = control->grab().toImage();
+            for (const QPoint& edge : {QPoint(0, picture.height() / 2), QPoint(1, picture.height() / 2),
+                                       QPoint(picture.width() / 2, 0), QPoint(picture.width() / 2, 1)})
+                QVERIFY2(picture.pixelColor(edge) == QColor(0x1c, 0x4f, 0x9c),
+                         qPrintable(control->objectName() + control->metaObject()->className()
+                                    + picture.pixelColor(edge).name()));
+            ++checked;
+        }
+        QVERIFY(checked > 0);
+        // Taken in before the next test, so that device events never pile up.
+        window.reset();
+        camera.unplug();
+        QTRY_VERIFY(!UsbUtil::instance()->hasCamera());
     }
 
     void everyPictureHasItsSize_data()

@@ -12,6 +12,7 @@
 #include "screens/TopWindow.h"
 #include "screens/WifiListWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLocale>
 #include <QMainWindow>
@@ -27,6 +28,8 @@ namespace {
 bool save(QMainWindow* window, const QDir& directory)
 {
     window->show();
+    // Active, as a screen the wizard has just opened: its focus frame shows.
+    QApplication::setActiveWindow(window);
     QCoreApplication::processEvents();
     const QString file = directory.filePath(QString::fromLatin1(window->metaObject()->className()) + ".png");
     const bool saved = window->grab().save(file);
