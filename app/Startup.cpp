@@ -36,7 +36,9 @@ int runSetupWizard(int& argc, char** argv)
     MyApplication app(argc, argv);
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     ServiceHosts::installExtraCaCertificates();
-    (new TopWindow)->show();
+    auto* top = new TopWindow;
+    top->show();
+    top->activateWindow();
     const int exitCode = app.exec();
     deleteScreens();
     return exitCode;

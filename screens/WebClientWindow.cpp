@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
+
+#include <memory>
 
 WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
@@ -176,12 +179,19 @@ CameraListener* WebClientWindow::listenToCamera(QList<int> bands)
     auto* unplugged = findChild<QLabel*>(QStringLiteral("label_unplugged"));
     if (unplugged)
         unplugged->setVisible(!UsbUtil::instance()->hasCamera());
-    connect(camera, &CameraListener::opened, this, [this, unplugged] {
+    // A disabled screen loses keyboard focus; it goes back where it was on replug, so
+    // that typing goes on where it stopped.
+    auto focused = std::make_shared<QPointer<QWidget>>();
+    connect(camera, &CameraListener::opened, this, [this, unplugged, focused] {
         setScreenEnabled(true);
         if (unplugged)
             unplugged->hide();
+        if (*focused)
+            (*focused)->setFocus();
     });
-    connect(camera, &CameraListener::closed, this, [this, unplugged] {
+    connect(camera, &CameraListener::closed, this, [this, unplugged, focused] {
+        if (QWidget* current = focusWidget())
+            *focused = current;
         setScreenEnabled(false);
         if (unplugged)
             unplugged->show();

@@ -447,6 +447,9 @@ private slots:
         QFETCH(bool, naming);
         QWidget* screen = naming ? static_cast<QWidget*>(namedCamera()) : settingsFor(QStringLiteral("Home"));
         auto* line = child<QLabel>(screen, "label_unplugged");
+        QApplication::setActiveWindow(screen);
+        auto* field = child<QLineEdit>(screen, "lineEdit_2");
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field));
         QVERIFY(!line->isVisible());
         camera.unplug();
         QTRY_VERIFY(line->isVisible());
@@ -455,6 +458,8 @@ private slots:
         camera.plug();
         QTRY_VERIFY(screen->isEnabled());
         QVERIFY(!line->isVisible());
+        // Typing goes on in the field it was in.
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field));
     }
 
     void settingsIgnoreOtherRepliesAndFollowTheCamera()
