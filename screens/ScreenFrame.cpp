@@ -179,9 +179,6 @@ bool hasLeft(const QWidget* screen)
     return screen->property(LeftProperty).toBool();
 }
 
-// Disabled, a closed screen drops the clicks and key presses still queued for it; the
-// next one drops those that follow at once. Nothing refers to a screen that has left,
-// so it is deleted once control is back in the event loop.
 namespace {
 // The top-left corner the current screen had, moved just enough to keep the next one
 // inside the available area; on a screen too small for it, its title bar stays visible.
@@ -195,6 +192,9 @@ QPoint placeFor(const QMainWindow* current, const QMainWindow* next)
 }
 }
 
+// Disabled, a closed screen drops the clicks and key presses still queued for it; the
+// next one drops those that follow at once. Nothing refers to a screen that has left,
+// so it is deleted once control is back in the event loop.
 void handOver(QMainWindow* current, QMainWindow* next)
 {
     leave(current);
