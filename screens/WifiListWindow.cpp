@@ -26,6 +26,8 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     connect(ui->listView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &WifiListWindow::followSelection);
     ui->listView->installEventFilter(this);
+    // A list takes no name from its label as a field does.
+    ui->listView->setAccessibleName(ui->label_content->text());
     ui->listView->setFocus();
     ui->progressBar->hide();
     searchingText = ui->label_content_2->text();

@@ -13,9 +13,12 @@
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPointer>
 #include <QMainWindow>
 #include <QPushButton>
@@ -110,6 +113,27 @@ private slots:
         window.reset();
         camera.unplug();
         QTRY_VERIFY(!UsbUtil::instance()->hasCamera());
+    }
+
+    // A screen reader names each text field and the network list by the label beside it.
+    void fieldsAreNamedByTheirLabels_data() { focusedControlsShowAFrame_data(); }
+
+    void fieldsAreNamedByTheirLabels()
+    {
+        QFETCH(QString, screen);
+        std::unique_ptr<QMainWindow> window(make(screen));
+        QList<QWidget*> named;
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (!label->buddy())
+                continue;
+            const QString name = QAccessible::queryAccessibleInterface(label->buddy())->text(QAccessible::Name);
+            QVERIFY2(name.startsWith(label->text()), qPrintable(name));
+            named.append(label->buddy());
+        }
+        for (QWidget* field : window->findChildren<QWidget*>()) {
+            if (qobject_cast<QLineEdit*>(field) || qobject_cast<QListView*>(field))
+                QVERIFY2(named.contains(field), qPrintable(field->objectName()));
+        }
     }
 
     void everyPictureHasItsSize_data()
