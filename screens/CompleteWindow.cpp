@@ -9,7 +9,7 @@ CompleteWindow::CompleteWindow(QWidget* parent)
 {
     ui->setupUi(this);
     ui->button_complate->setFocus();
-    ScreenFrame::showFocus(this);
+    ScreenFrame::prepareKeyboard(this);
 }
 
 CompleteWindow::~CompleteWindow()

@@ -31,7 +31,7 @@ PreparationWindow::PreparationWindow(QWidget* parent)
         setWaysOnEnabled(true);
     else
         explainOpenFailure(UsbUtil::instance()->cameraOpenFailure());
-    ScreenFrame::showFocus(this);
+    ScreenFrame::prepareKeyboard(this);
 }
 
 PreparationWindow::~PreparationWindow()

@@ -147,10 +147,12 @@ void addFocusRule(QWidget* widget, const char* type, const QString& unfocused)
 }
 }
 
-void showFocus(QWidget* screen)
+void prepareKeyboard(QWidget* screen)
 {
-    for (QPushButton* button : screen->findChildren<QPushButton*>())
+    for (QPushButton* button : screen->findChildren<QPushButton*>()) {
         addFocusRule(button, "QPushButton", QString());
+        button->setAutoDefault(true);
+    }
     for (QToolButton* button : screen->findChildren<QToolButton*>())
         addFocusRule(button, "QToolButton", QStringLiteral("border: 2px solid transparent;"));
     const QString field = QStringLiteral("border: 1px solid #767676; border-radius: 3px; background: white;");

@@ -26,9 +26,10 @@ void pressOnEnter(const QList<QLineEdit*>& fields, QAbstractButton* mainButton);
 // Links in the label are reached by Tab after the widget given and opened with Enter.
 void reachLinksByKeyboard(QLabel* label, QWidget* after);
 
-// Every control of the screen shows keyboard focus with a clear 2 px frame, picture
-// buttons included. Call it once the screen's controls are all made.
-void showFocus(QWidget* screen);
+// Readies a screen for the keyboard: every control shows keyboard focus with a clear
+// 2 px frame, picture buttons included, and Enter presses the focused button as Space
+// does. Call it once the screen's controls are all made.
+void prepareKeyboard(QWidget* screen);
 
 // Marks a screen as on its way out: from then on it acts on no click and no camera
 // reply. False when it was already leaving, so that of two activations (a double

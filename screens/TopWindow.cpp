@@ -10,7 +10,7 @@ TopWindow::TopWindow(QWidget* parent)
 {
     ui->setupUi(this);
     ui->button_start->setFocus();
-    ScreenFrame::showFocus(this);
+    ScreenFrame::prepareKeyboard(this);
 }
 
 TopWindow::~TopWindow()

@@ -52,7 +52,7 @@ WifiListWindow::WifiListWindow(QWidget* parent)
         qCDebug(lcScreens) << "Not found camera!";
         showNoCamera();
     }
-    ScreenFrame::showFocus(this);
+    ScreenFrame::prepareKeyboard(this);
 }
 
 WifiListWindow::~WifiListWindow()

@@ -336,9 +336,9 @@ private slots:
         QTest::newRow("preparation, sign in") << "PreparationWindow"
                                               << "button_login"
                                               << "lineEdit";
-        QTest::newRow("preparation, register") << "PreparationWindow"
-                                               << "button_regist_user"
-                                               << "lineEdit";
+        QTest::newRow("preparation, register (Tab, Enter)") << "PreparationWindow"
+                                                            << "button_regist_user"
+                                                            << "lineEdit";
         QTest::newRow("list, other network") << "WifiListWindow"
                                              << "button_connect_wifi_other"
                                              << "lineEdit";
@@ -366,7 +366,14 @@ private slots:
         const QPoint place = offScreen ? QPoint(500, 400) : QPoint(37, 91);
         current->move(place);
         QTRY_VERIFY(button(current, buttonName)->isEnabled());
-        QTest::mouseClick(button(current, buttonName), Qt::LeftButton);
+        if (QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("Enter"))) {
+            QApplication::setActiveWindow(current);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button(current, buttonName)));
+            QTest::keyClick(button(current, buttonName), Qt::Key_Return);
+        } else {
+            QTest::mouseClick(button(current, buttonName), Qt::LeftButton);
+        }
         QTRY_VERIFY(Screens::visibleWindows().size() == 1 && Screens::visibleWindows().first() != current);
         QWidget* next = Screens::visibleWindows().first();
         QCOMPARE(next->pos(), offScreen ? QPoint(800 - next->width(), 600 - next->height()) : place);
