@@ -100,6 +100,8 @@ void ConnectedWifi::lookUp()
     });
     connect(probe, &QLocalSocket::connected, probe, [probe] { probe->write(QByteArray("\0AUTH\r\n", 8)); });
     connect(probe, &QLocalSocket::readyRead, this, [this, probe] {
+        // One answer is enough; more of it must not connect twice.
+        QObject::disconnect(probe, nullptr, this, nullptr);
         probe->deleteLater();
         connectToBus();
     });

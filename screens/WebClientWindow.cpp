@@ -145,21 +145,23 @@ void WebClientWindow::showNetworkError(int errorCode, QAbstractButton* retryButt
     retryButton->setEnabled(true);
 }
 
+QString WebClientWindow::statusLine(int statusCode, QNetworkReply* reply, bool withPath)
+{
+    return withPath ? QStringLiteral("path:%1, code:%2, phrase:%3")
+                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply))
+                    : QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply));
+}
+
 void WebClientWindow::showHttpError(const QString& headline, int statusCode, QNetworkReply* reply, bool withPath)
 {
-    const QString status = withPath ? QStringLiteral("path:%1, code:%2, phrase:%3")
-                                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply))
-                                    : QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply));
-    showMessage(QMessageBox::Warning, headline + QLatin1Char('\n') + status, adviceFor(statusCode, reply->error()));
+    showMessage(QMessageBox::Warning, headline + QLatin1Char('\n') + statusLine(statusCode, reply, withPath),
+                adviceFor(statusCode, reply->error()));
 }
 
 void WebClientWindow::showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton)
 {
     const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    showMessage(QMessageBox::Warning,
-                headline + QLatin1Char('\n')
-                    + QStringLiteral("path:%1, code:%2, phrase:%3")
-                          .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply)),
+    showMessage(QMessageBox::Warning, headline + QLatin1Char('\n') + statusLine(statusCode, reply, true),
                 unexpectedReplyAdvice());
     retryButton->setEnabled(true);
 }
@@ -182,20 +184,17 @@ CameraListener* WebClientWindow::listenToCamera(QList<int> bands)
     // A disabled screen loses keyboard focus; it goes back where it was on replug, so
     // that typing goes on where it stopped.
     auto focused = std::make_shared<QPointer<QWidget>>();
-    connect(camera, &CameraListener::opened, this, [this, unplugged, focused] {
-        setScreenEnabled(true);
+    const auto follow = [this, unplugged, focused](bool present) {
+        if (!present && focusWidget())
+            *focused = focusWidget();
+        setScreenEnabled(present);
         if (unplugged)
-            unplugged->hide();
-        if (*focused)
+            unplugged->setVisible(!present);
+        if (present && *focused)
             (*focused)->setFocus();
-    });
-    connect(camera, &CameraListener::closed, this, [this, unplugged, focused] {
-        if (QWidget* current = focusWidget())
-            *focused = current;
-        setScreenEnabled(false);
-        if (unplugged)
-            unplugged->show();
-    });
+    };
+    connect(camera, &CameraListener::opened, this, [follow] { follow(true); });
+    connect(camera, &CameraListener::closed, this, [follow] { follow(false); });
     return camera;
 }
 

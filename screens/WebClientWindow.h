@@ -60,6 +60,8 @@ protected:
     // The box of a reply with a status other than 2xx: the headline, then the status
     // and phrase (and the path when withPath is set).
     void showHttpError(const QString& headline, int statusCode, QNetworkReply* reply, bool withPath = false);
+    // "code:…, phrase:…", after "path:…, " when withPath is set.
+    static QString statusLine(int statusCode, QNetworkReply* reply, bool withPath);
     // The network failure box shared by the cloud screens; the button allows a retry.
     void showNetworkError(int errorCode, QAbstractButton* retryButton);
     // A 2xx reply that lacks what the next step needs: a failed step, shown with the
