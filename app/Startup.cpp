@@ -28,10 +28,7 @@ int runSetupWizard(int& argc, char** argv)
     if (const std::optional<int> exitCode = CommandLine::handle(argc, argv))
         return *exitCode;
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-    // The screens are fixed 720 x 445 pixel layouts; scaling keeps them in proportion
-    // on high-density displays.
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    MyApplication::setUpScaling();
 
     MyApplication app(argc, argv);
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));

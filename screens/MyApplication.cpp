@@ -30,6 +30,15 @@ QString MyApplication::accessToken() const
     return m_accessToken;
 }
 
+void MyApplication::setUpScaling()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
 MyApplication* MyApplication::current()
 {
     return dynamic_cast<MyApplication*>(QCoreApplication::instance());

@@ -18,6 +18,11 @@ public:
 
     static MyApplication* current();
 
+    // Call before the application exists. The screens are fixed 720 x 445 layouts: they
+    // grow as a whole, by the desktop's own factor (125 % too), whether it comes from
+    // its text size (Xft.dpi) or its scale factor, so that text keeps to its place.
+    static void setUpScaling();
+
 private:
     QString m_uuid;
     QString m_accessToken;

@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -33,7 +32,7 @@ const char* const LeftProperty = "ravelo_left";
 
 void showFace(QAbstractButton* button, const QString& image)
 {
-    button->setIcon(QIcon(QPixmap(image)));
+    button->setIcon(QIcon(image));
 }
 
 namespace {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws every picture of the wizard as SVG, then renders each to PNG at its exact size.
 
-The SVG files under svg/ are the editable sources; run this script again after
+The SVG files under svg/ are the editable sources, rendered once at their size and once
+at twice it (name@2x.png, for scaled screens); run this script again after
 changing the drawing code or a label. Button faces carry their label, so each has an
 English variant under en/. Needs python3 and rsvg-convert (librsvg2-bin) with a
 Japanese font (fonts-noto-cjk).
@@ -20,11 +21,18 @@ TEAL_DARK = "#137580"
 TEAL_DEEP = "#0d5961"
 TEAL_LIGHT = "#d8f1f3"
 ORANGE = "#f39a3d"
-ORANGE_DARK = "#d97b1c"
 INK = "#2b3a48"
 GREY = "#c9d3da"
 GREY_TEXT = "#8795a1"
 PAPER = "#ffffff"
+# Faces that carry white text: deep enough for 3:1 (WCAG AA for large text and button
+# faces) at every pixel behind the text, in the palette's hues.
+ORANGE_FACE = "#d9750d"
+ORANGE_FACE_DARK = "#c0660c"
+ORANGE_FACE_DEEP = "#a4570a"
+GREY_FACE = "#7f8d9a"
+GREY_FACE_DARK = "#66737f"
+GREY_FACE_DEEP = "#55616b"
 FONT = "'Noto Sans CJK JP', 'Noto Sans', sans-serif"
 
 
@@ -44,8 +52,9 @@ def button(label, pressed, base=TEAL, dark=TEAL_DARK, deep=TEAL_DEEP):
             f'</linearGradient>')
     shadow = "" if pressed else (
         f'<rect x="4" y="7" width="{w - 8}" height="{h - 10}" rx="23" fill="{deep}" opacity="0.45"/>')
+    # The gloss stays above the text, so that it never lightens the face behind it.
     gloss = "" if pressed else (
-        f'<rect x="14" y="{6 + dy}" width="{w - 28}" height="16" rx="8" fill="#ffffff" opacity="0.18"/>')
+        f'<rect x="14" y="5" width="{w - 28}" height="9" rx="4.5" fill="#ffffff" opacity="0.18"/>')
     body = (f'{shadow}'
             f'<rect x="4" y="{2 + dy}" width="{w - 8}" height="{h - 10}" rx="23" fill="url(#g)"/>'
             f'{gloss}'
@@ -58,9 +67,9 @@ def step_tile(n, active):
     w, h = 374, 127
     if active:
         defs = (f'<linearGradient id="g" x1="0" y1="0" x2="0" y2="1">'
-                f'<stop offset="0" stop-color="{ORANGE}"/><stop offset="1" stop-color="{ORANGE_DARK}"/>'
+                f'<stop offset="0" stop-color="{ORANGE_FACE}"/><stop offset="1" stop-color="{ORANGE_FACE_DARK}"/>'
                 f'</linearGradient>')
-        body = (f'<rect x="8" y="14" width="{w - 16}" height="{h - 20}" rx="30" fill="{ORANGE_DARK}" opacity="0.35"/>'
+        body = (f'<rect x="8" y="14" width="{w - 16}" height="{h - 20}" rx="30" fill="{ORANGE_FACE_DARK}" opacity="0.35"/>'
                 f'<rect x="8" y="6" width="{w - 16}" height="{h - 20}" rx="30" fill="url(#g)"/>'
                 f'<text x="{w / 2}" y="{6 + (h - 20) / 2 + 25}" text-anchor="middle" font-family="{FONT}" '
                 f'font-weight="bold" font-size="70" fill="#ffffff">STEP{n}</text>')
@@ -193,15 +202,15 @@ def connect_to_power():
 
 
 BUTTONS = {
-    "01_start": ("はじめる", ORANGE, ORANGE_DARK, "#b35f0e"),
+    "01_start": ("はじめる", ORANGE_FACE, ORANGE_FACE_DARK, ORANGE_FACE_DEEP),
     "02_login": ("ログイン", TEAL, TEAL_DARK, TEAL_DEEP),
-    "02_regist_user": ("新規登録", ORANGE, ORANGE_DARK, "#b35f0e"),
+    "02_regist_user": ("新規登録", ORANGE_FACE, ORANGE_FACE_DARK, ORANGE_FACE_DEEP),
     "03_next": ("次へ", TEAL, TEAL_DARK, TEAL_DEEP),
     "05_connect_wifi": ("Wi-Fiに接続", TEAL, TEAL_DARK, TEAL_DEEP),
     "05_connect_wifi_other": ("その他のネットワーク", "#5f7d95", "#4a667c", "#35505f"),
-    "05_connect_wifi_back": ("戻る", "#8795a1", "#6d7b87", "#55616b"),
-    "06_back_to_wifilist": ("一覧に戻る", "#8795a1", "#6d7b87", "#55616b"),
-    "07_complete": ("完了", ORANGE, ORANGE_DARK, "#b35f0e"),
+    "05_connect_wifi_back": ("戻る", GREY_FACE, GREY_FACE_DARK, GREY_FACE_DEEP),
+    "06_back_to_wifilist": ("一覧に戻る", GREY_FACE, GREY_FACE_DARK, GREY_FACE_DEEP),
+    "07_complete": ("完了", ORANGE_FACE, ORANGE_FACE_DARK, ORANGE_FACE_DEEP),
 }
 
 
@@ -271,8 +280,11 @@ def main():
         svg_path = os.path.join(SVG_DIR, name + ".svg")
         with open(svg_path, "w", encoding="utf-8") as f:
             f.write(text)
-        png_path = os.path.join(PNG_DIR, name + ".png")
-        subprocess.run(["rsvg-convert", "-w", str(w), "-h", str(h), "-o", png_path, svg_path], check=True)
+        # Each picture also at twice its size, which Qt picks on screens scaled above 1.
+        for suffix, scale in (("", 1), ("@2x", 2)):
+            png_path = os.path.join(PNG_DIR, name + suffix + ".png")
+            subprocess.run(["rsvg-convert", "-w", str(w * scale), "-h", str(h * scale), "-o", png_path, svg_path],
+                           check=True)
     return 0
 
 

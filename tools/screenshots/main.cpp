@@ -49,6 +49,7 @@ int main(int argc, char* argv[])
     }
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    MyApplication::setUpScaling();
     MyApplication app(argc, argv);
     const bool english = languageGiven ? qstrcmp(argv[3], "en") == 0 : Translation::prefersEnglish(QLocale::system());
     Translation::install(app, english);
