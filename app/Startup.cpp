@@ -4,6 +4,7 @@
 #include "screens/MyApplication.h"
 #include "Translation.h"
 #include "cloud/ServiceHosts.h"
+#include "screens/ScreenFrame.h"
 #include "screens/TopWindow.h"
 
 #include <QLocale>
@@ -33,9 +34,7 @@ int runSetupWizard(int& argc, char** argv)
     MyApplication app(argc, argv);
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     ServiceHosts::installExtraCaCertificates();
-    auto* top = new TopWindow;
-    top->show();
-    top->activateWindow();
+    ScreenFrame::showFirst(new TopWindow);
     const int exitCode = app.exec();
     deleteScreens();
     return exitCode;

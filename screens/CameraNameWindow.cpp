@@ -40,7 +40,7 @@ CameraNameWindow::CameraNameWindow(QWidget* parent)
     m_camera = listenToCamera({UsbUtil::TokenId});
     connect(m_camera, &CameraListener::answered, this,
             [this](int, const QJsonObject& answer) { handleCameraAnswer(answer); });
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 CameraNameWindow::~CameraNameWindow()

@@ -9,7 +9,7 @@ CompleteWindow::CompleteWindow(QWidget* parent)
 {
     ui->setupUi(this);
     ui->button_complate->setFocus();
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 CompleteWindow::~CompleteWindow()

@@ -31,7 +31,7 @@ LoginWindow::LoginWindow(QWidget* parent)
     m_signIn = new SignInSession(poster(), this);
     connect(m_signIn, &SignInSession::signedIn, this, &LoginWindow::storeIdentityAndContinue);
     connect(m_signIn, &SignInSession::stepFailed, this, &LoginWindow::showFailedStep);
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 LoginWindow::~LoginWindow()

@@ -31,7 +31,7 @@ PreparationWindow::PreparationWindow(QWidget* parent)
         setWaysOnEnabled(true);
     else
         explainOpenFailure(UsbUtil::instance()->cameraOpenFailure());
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 PreparationWindow::~PreparationWindow()

@@ -31,7 +31,7 @@ RegistUserWindow::RegistUserWindow(QWidget* parent)
     ScreenFrame::pressOnEnter({ui->lineEdit, ui->lineEdit_2, ui->lineEdit_3}, ui->button_next);
     ScreenFrame::reachLinksByKeyboard(ui->label, ui->checkBox);
     ui->lineEdit->setFocus();
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 RegistUserWindow::~RegistUserWindow()

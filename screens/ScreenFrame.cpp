@@ -1,10 +1,12 @@
 #include "ScreenFrame.h"
 
 #include "EchoGuard.h"
+#include "StepIndicator.h"
 
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QPalette>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -146,6 +149,17 @@ void addFocusRule(QWidget* widget, const char* type, const QString& unfocused)
 }
 }
 
+namespace {
+// Placeholders and a disabled field's text, 5:1 or more against the white field (Qt's
+// own are lighter than 4.5:1).
+void keepFieldTextLegible(QLineEdit* edit)
+{
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::PlaceholderText, QColor(0x6b, 0x6b, 0x6b));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x59, 0x59, 0x59));
+    edit->setPalette(palette);
+}
+
 void prepareKeyboard(QWidget* screen)
 {
     for (QPushButton* button : screen->findChildren<QPushButton*>()) {
@@ -155,8 +169,10 @@ void prepareKeyboard(QWidget* screen)
     for (QToolButton* button : screen->findChildren<QToolButton*>())
         addFocusRule(button, "QToolButton", QStringLiteral("border: 2px solid transparent;"));
     const QString field = QStringLiteral("border: 1px solid #767676; border-radius: 3px; background: white;");
-    for (QLineEdit* edit : screen->findChildren<QLineEdit*>())
+    for (QLineEdit* edit : screen->findChildren<QLineEdit*>()) {
         addFocusRule(edit, "QLineEdit", field);
+        keepFieldTextLegible(edit);
+    }
     for (QListView* list : screen->findChildren<QListView*>())
         addFocusRule(list, "QListView", field);
     for (QCheckBox* box : screen->findChildren<QCheckBox*>())
@@ -165,6 +181,19 @@ void prepareKeyboard(QWidget* screen)
         if (label->textInteractionFlags() & Qt::LinksAccessibleByKeyboard)
             addFocusRule(label, "QLabel", QStringLiteral("border: 2px solid transparent;"));
     }
+}
+}
+
+void prepare(QWidget* screen)
+{
+    prepareKeyboard(screen);
+    StepIndicator::gather(screen);
+}
+
+void announce(QLabel* status)
+{
+    QAccessibleEvent event(status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 bool leave(QWidget* screen)
@@ -181,16 +210,29 @@ bool hasLeft(const QWidget* screen)
 }
 
 namespace {
-// The top-left corner the current screen had, moved just enough to keep the next one
-// inside the available area; on a screen too small for it, its title bar stays visible.
-QPoint placeFor(const QMainWindow* current, const QMainWindow* next)
+// The top-left corner wanted, moved just enough to keep the window inside the available
+// area; on a screen too small for it, its title bar stays visible.
+QPoint keepInside(const QRect& wanted, const QRect& area)
 {
-    const QRect frame(current->pos(), next->frameGeometry().size());
-    const QRect area = current->screen()->availableGeometry();
-    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
-    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    const int x = std::max(area.left(), std::min(wanted.left(), area.right() + 1 - wanted.width()));
+    const int y = std::max(area.top(), std::min(wanted.top(), area.bottom() + 1 - wanted.height()));
     return QPoint(x, y);
 }
+
+QPoint placeFor(const QMainWindow* current, const QMainWindow* next)
+{
+    return keepInside(QRect(current->pos(), next->frameGeometry().size()), current->screen()->availableGeometry());
+}
+}
+
+void showFirst(QMainWindow* first)
+{
+    const QRect area = first->screen()->availableGeometry();
+    QRect wanted(QPoint(), first->frameGeometry().size());
+    wanted.moveCenter(area.center());
+    first->move(keepInside(wanted, area));
+    first->show();
+    first->activateWindow();
 }
 
 // Disabled, a closed screen drops the clicks and key presses still queued for it; the

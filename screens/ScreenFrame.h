@@ -26,16 +26,26 @@ void pressOnEnter(const QList<QLineEdit*>& fields, QAbstractButton* mainButton);
 // Links in the label are reached by Tab after the widget given and opened with Enter.
 void reachLinksByKeyboard(QLabel* label, QWidget* after);
 
-// Readies a screen for the keyboard: every control shows keyboard focus with a clear
-// 2 px frame, picture buttons included, and Enter presses the focused button as Space
-// does. Call it once the screen's controls are all made.
-void prepareKeyboard(QWidget* screen);
+// Readies a screen for every user. Keyboard: every control shows keyboard focus with a
+// clear 2 px frame, picture buttons included, and Enter presses the focused button as
+// Space does. Screen readers: the step pictures are one object ("Step 3 of 5").
+// Eyes: text in fields stays legible when a field is disabled and in its placeholder.
+// Call it once the screen's controls are all made.
+void prepare(QWidget* screen);
+
+// Tells assistive technology that a status line has changed (its text, or that it
+// appeared), so that a screen reader reads it out.
+void announce(QLabel* status);
 
 // Marks a screen as on its way out: from then on it acts on no click and no camera
 // reply. False when it was already leaving, so that of two activations (a double
 // click, a click or a reply queued behind the first) only the first acts.
 bool leave(QWidget* screen);
 bool hasLeft(const QWidget* screen);
+
+// Opens the wizard's first screen in the middle of the screen's available area, active;
+// on a screen too small for it, its title bar stays visible.
+void showFirst(QMainWindow* first);
 
 // Moves the wizard on: the next screen appears where the current one stood (inside the
 // screen's available area), active and with keyboard focus; the current one closes and

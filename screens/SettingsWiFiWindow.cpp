@@ -32,7 +32,7 @@ SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* pare
     }
     (nameGiven ? ui->lineEdit_2 : ui->lineEdit)->setFocus();
     updateConnectButton();
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 // What the camera cannot take is never sent: an empty or too long name, or a password

@@ -10,7 +10,7 @@ TopWindow::TopWindow(QWidget* parent)
 {
     ui->setupUi(this);
     ui->button_start->setFocus();
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 TopWindow::~TopWindow()

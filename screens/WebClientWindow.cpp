@@ -1,6 +1,7 @@
 #include "WebClientWindow.h"
 
 #include "CameraListener.h"
+#include "ScreenFrame.h"
 #include "cloud/CloudLog.h"
 #include "cloud/ReplyGuard.h"
 #include "command/UsbUtil.h"
@@ -188,8 +189,11 @@ CameraListener* WebClientWindow::listenToCamera(QList<int> bands)
         if (!present && focusWidget())
             *focused = focusWidget();
         setScreenEnabled(present);
-        if (unplugged)
+        if (unplugged) {
             unplugged->setVisible(!present);
+            if (!present)
+                ScreenFrame::announce(unplugged);
+        }
         if (present && *focused)
             (*focused)->setFocus();
     };

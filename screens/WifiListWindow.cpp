@@ -30,7 +30,7 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     ui->listView->setAccessibleName(ui->label_content->text());
     ui->listView->setFocus();
     ui->progressBar->hide();
-    searchingText = ui->label_content_2->text();
+    m_searchingText = ui->label_content_2->text();
     m_scan = new WifiScan(this);
     listenToScan();
     auto* connectedWifi = new ConnectedWifi(this);
@@ -46,13 +46,13 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     connect(m_camera, &CameraListener::answered, m_scan,
             [this](int, const QJsonObject& reply) { m_scan->takeReply(reply); });
     if (UsbUtil::instance()->hasCamera()) {
-        setCursor(Qt::WaitCursor);
+        showState(ListState::Searching);
         m_scan->start();
     } else {
         qCDebug(lcScreens) << "Not found camera!";
         showNoCamera();
     }
-    ScreenFrame::prepareKeyboard(this);
+    ScreenFrame::prepare(this);
 }
 
 WifiListWindow::~WifiListWindow()
@@ -104,10 +104,7 @@ void WifiListWindow::receiveCmd(EL_CMD cmd)
 void WifiListWindow::showCameraOpened()
 {
     qCDebug(lcScreens) << "Open USB device";
-    ui->label_content_2->setText(tr("更新ボタンを押して、Wi-Fiを探してください"));
-    ui->button_refresh->setEnabled(true);
-    ui->button_connect_wifi->setEnabled(false);
-    ui->button_connect_wifi_other->setEnabled(true);
+    showState(ListState::Ready);
 }
 
 void WifiListWindow::appendNames(const QStringList& names)
@@ -122,32 +119,55 @@ void WifiListWindow::appendNames(const QStringList& names)
 
 void WifiListWindow::showScanFinished()
 {
-    ui->label_content_2->setText(m_model->rowCount() > 0 ? tr("Wi-Fiが見つかりました")
-                                                         : tr("Wi-Fiは見つかりませんでした"));
-    ui->progressBar->hide();
-    ui->button_refresh->setEnabled(true);
-    ui->button_connect_wifi_other->setEnabled(true);
-    setCursor(Qt::ArrowCursor);
+    showState(m_model->rowCount() > 0 ? ListState::Found : ListState::NoneFound);
 }
 
 void WifiListWindow::showNoCamera()
 {
-    ui->label_content_2->setText(tr("カメラが見つかりません"));
-    ui->progressBar->hide();
-    ui->button_refresh->setEnabled(false);
-    ui->button_connect_wifi->setEnabled(false);
-    ui->button_connect_wifi_other->setEnabled(false);
-    setCursor(Qt::ArrowCursor);
+    showState(ListState::NoCamera);
 }
 
 void WifiListWindow::showScanTimedOut()
 {
-    ui->label_content_2->setText(tr("Wi-Fiが見つかりません"));
-    ui->progressBar->hide();
-    ui->button_refresh->setEnabled(true);
-    ui->button_connect_wifi->setEnabled(false);
-    ui->button_connect_wifi_other->setEnabled(true);
-    setCursor(Qt::ArrowCursor);
+    showState(ListState::TimedOut);
+}
+
+QString WifiListWindow::stateText(ListState state) const
+{
+    switch (state) {
+    case ListState::Ready:
+        return tr("更新ボタンを押して、Wi-Fiを探してください");
+    case ListState::Searching:
+        return m_searchingText;
+    case ListState::Found:
+        return tr("Wi-Fiが見つかりました");
+    case ListState::NoneFound:
+        return tr("Wi-Fiは見つかりませんでした");
+    case ListState::TimedOut:
+        return tr("Wi-Fiが見つかりません");
+    case ListState::NoCamera:
+        return tr("カメラが見つかりません");
+    }
+    return QString();
+}
+
+// The status line, the three buttons, the busy bar and the cursor follow the list's
+// state together. The progress bar appears once the camera is asked to scan.
+void WifiListWindow::showState(ListState state)
+{
+    const bool searching = state == ListState::Searching;
+    const bool usable = !searching && state != ListState::NoCamera;
+    if (ui->label_content_2->text() != stateText(state)) {
+        ui->label_content_2->setText(stateText(state));
+        ScreenFrame::announce(ui->label_content_2);
+    }
+    if (!searching)
+        ui->progressBar->hide();
+    ui->button_refresh->setEnabled(usable);
+    ui->button_connect_wifi_other->setEnabled(usable);
+    const bool listed = state == ListState::Found || state == ListState::NoneFound;
+    ui->button_connect_wifi->setEnabled(listed && !ui->listView->selectionModel()->selectedIndexes().isEmpty());
+    setCursor(searching ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 
 // The refresh button is disabled at once; keyboard focus goes to the list rather than
@@ -156,10 +176,7 @@ void WifiListWindow::on_button_refresh_clicked()
 {
     if (ui->button_refresh->hasFocus())
         ui->listView->setFocus();
-    ui->label_content_2->setText(searchingText);
-    ui->button_refresh->setEnabled(false);
-    ui->button_connect_wifi->setEnabled(false);
-    ui->button_connect_wifi_other->setEnabled(false);
+    showState(ListState::Searching);
     m_model->clear();
     m_scan->start();
 }

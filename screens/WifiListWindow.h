@@ -45,6 +45,10 @@ private slots:
     void on_listView_clicked(QModelIndex index);
 
 private:
+    enum class ListState { Ready, Searching, Found, NoneFound, TimedOut, NoCamera };
+
+    void showState(ListState state);
+    QString stateText(ListState state) const;
     void listenToScan();
     void appendNames(const QStringList& names);
     void showScanFinished();
@@ -57,7 +61,7 @@ private:
     void markIfPcNetwork(QStandardItem* item);
 
     Ui::WifiListWindow* ui;
-    QString searchingText;
+    QString m_searchingText;
     QStandardItemModel* m_model;
     WifiScan* m_scan;
     CameraListener* m_camera;

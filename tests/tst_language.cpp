@@ -94,7 +94,7 @@ private slots:
 
         const QMap<QString, QString> shown = describedUnder(environment);
         QCOMPARE(shown.value("title"), english ? QStringLiteral("Start") : QStringLiteral("スタート"));
-        QCOMPARE(shown.value("start"), english ? QStringLiteral("Start set-up") : QStringLiteral("設定を開始する"));
+        QCOMPARE(shown.value("start"), english ? QStringLiteral("Start") : QStringLiteral("はじめる"));
         QCOMPARE(shown.value("cancel"), english ? QStringLiteral("Cancel") : QStringLiteral("キャンセル"));
         const char* picture = english ? "resources/images/en/01_start_up.png" : "resources/images/01_start_up.png";
         QCOMPARE(shown.value("picture"), QString::fromLatin1(hashOf(sourcePath(picture))));

@@ -43,6 +43,10 @@
         <source>カメラが外れました。USBケーブルで接続し直してください</source>
         <translation>The camera was disconnected. Plug it in again with the USB cable.</translation>
     </message>
+    <message>
+        <source>次へ</source>
+        <translation>Next</translation>
+    </message>
 </context>
 <context>
     <name>CompleteWindow</name>
@@ -65,6 +69,10 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     <message>
         <source>設定を完了する</source>
         <translation>Finish set-up</translation>
+    </message>
+    <message>
+        <source>完了</source>
+        <translation>Done</translation>
     </message>
 </context>
 <context>
@@ -121,6 +129,10 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
         <source>パスワードは8〜16文字です</source>
         <translation>Passwords have 8 to 16 characters</translation>
     </message>
+    <message>
+        <source>次へ</source>
+        <translation>Next</translation>
+    </message>
 </context>
 <context>
     <name>PreparationWindow</name>
@@ -130,7 +142,7 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     </message>
     <message>
         <source>ログインする</source>
-        <translation>Sign in</translation>
+        <translation>Sign in to your account</translation>
     </message>
     <message>
         <source>Ravelo</source>
@@ -159,6 +171,14 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     <message>
         <source>カメラを開けません：%1</source>
         <translation>Cannot open the camera: %1</translation>
+    </message>
+    <message>
+        <source>ログイン</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>新規登録</source>
+        <translation>Create account</translation>
     </message>
 </context>
 <context>
@@ -239,6 +259,10 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
         <source>パスワードは8〜16文字です</source>
         <translation>Passwords have 8 to 16 characters</translation>
     </message>
+    <message>
+        <source>次へ</source>
+        <translation>Next</translation>
+    </message>
 </context>
 <context>
     <name>ScreenFrame</name>
@@ -297,6 +321,21 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
         <source>カメラが外れました。USBケーブルで接続し直してください</source>
         <translation>The camera was disconnected. Plug it in again with the USB cable.</translation>
     </message>
+    <message>
+        <source>Wi-Fiに接続</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+</context>
+<context>
+    <name>StepIndicator</name>
+    <message>
+        <source>ステップ %1 / %2</source>
+        <translation>Step %1 of %2</translation>
+    </message>
 </context>
 <context>
     <name>TopWindow</name>
@@ -311,6 +350,10 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     <message>
         <source>Ravelo</source>
         <translation>Ravelo</translation>
+    </message>
+    <message>
+        <source>はじめる</source>
+        <translation>Start</translation>
     </message>
 </context>
 <context>
@@ -401,6 +444,14 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     <message>
         <source>更新ボタンを押して、Wi-Fiを探してください</source>
         <translation>Press Refresh to look for Wi-Fi networks</translation>
+    </message>
+    <message>
+        <source>その他のネットワーク</source>
+        <translation>Other network</translation>
+    </message>
+    <message>
+        <source>Wi-Fiに接続</source>
+        <translation>Connect</translation>
     </message>
 </context>
 </TS>
