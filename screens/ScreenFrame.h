@@ -33,8 +33,8 @@ void reachLinksByKeyboard(QLabel* label, QWidget* after);
 // Call it once the screen's controls are all made.
 void prepare(QWidget* screen);
 
-// Tells assistive technology that a status line has changed (its text, or that it
-// appeared), so that a screen reader reads it out.
+// Tells assistive technology that a status line has appeared, so that a screen reader
+// reads it out (a label reports a change of its text itself).
 void announce(QLabel* status);
 
 // Marks a screen as on its way out: from then on it acts on no click and no camera

@@ -157,10 +157,7 @@ void WifiListWindow::showState(ListState state)
 {
     const bool searching = state == ListState::Searching;
     const bool usable = !searching && state != ListState::NoCamera;
-    if (ui->label_content_2->text() != stateText(state)) {
-        ui->label_content_2->setText(stateText(state));
-        ScreenFrame::announce(ui->label_content_2);
-    }
+    ui->label_content_2->setText(stateText(state));
     if (!searching)
         ui->progressBar->hide();
     ui->button_refresh->setEnabled(usable);

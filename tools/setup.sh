@@ -22,6 +22,7 @@ packages=(
     fonts-noto-cjk
     openssl ca-certificates
     xvfb xauth
+    at-spi2-core python3-pyatspi dbus-bin x11-utils
     dpkg-dev lintian appstream desktop-file-utils
 )
 
