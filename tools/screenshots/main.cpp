@@ -1,5 +1,5 @@
-// Renders every wizard screen offscreen and saves it as <ClassName>.png, so that the
-// screens can be looked at without a display or a camera. --lang en or --lang ja picks
+// Renders every wizard screen and saves it as <ClassName>.png, so that the screens can
+// be looked at without a display or a camera. --lang en or --lang ja picks
 // the language; without it, the language is chosen as the wizard chooses it.
 #include "screens/MyApplication.h"
 #include "app/Translation.h"
@@ -47,7 +47,10 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR [--lang en|ja]\n";
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Offscreen unless a platform is named, so that the screens can also be rendered on
+    // an X server with the desktop's text size (Xft.dpi).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     MyApplication::setUpScaling();
     MyApplication app(argc, argv);
