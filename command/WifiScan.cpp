@@ -4,7 +4,6 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QTimerEvent>
 
 WifiScan::WifiScan(QObject* parent)
     : QObject(parent)
@@ -13,6 +12,9 @@ WifiScan::WifiScan(QObject* parent)
     m_pause.setTimerType(Qt::PreciseTimer);
     m_pause.setInterval(m_timings.pauseMs);
     connect(&m_pause, &QTimer::timeout, this, &WifiScan::pauseEnded);
+    m_timeout.setSingleShot(true);
+    m_timeout.setTimerType(Qt::CoarseTimer);
+    connect(&m_timeout, &QTimer::timeout, this, &WifiScan::timeOut);
 }
 
 const WifiScan::Timings& WifiScan::timings() const
@@ -26,24 +28,24 @@ void WifiScan::setTimings(const Timings& timings)
     m_pause.setInterval(timings.pauseMs);
     if (m_pause.isActive())
         m_pause.start();
-    if (scanTimerId != 0)
-        startTimeout();
+    if (m_timeout.isActive())
+        m_timeout.start(timings.scanTimeoutMs);
 }
 
 void WifiScan::start()
 {
     stop();
-    scanTimedOut = false;
-    requestId = UsbUtil::ApListBand;
-    pageIndex = 0;
-    startTimeout();
+    m_timedOut = false;
+    m_requestId = UsbUtil::ApListBand;
+    m_pageIndex = 0;
+    m_timeout.start(m_timings.scanTimeoutMs);
     m_awaitingScanStart = true;
     emit scanRequested();
 }
 
 void WifiScan::stop()
 {
-    stopTimeout();
+    m_timeout.stop();
     m_pause.stop();
 }
 
@@ -66,7 +68,7 @@ void WifiScan::takePage(const QJsonObject& reply)
     const QJsonValue result = reply.value(QStringLiteral("result"));
     if (!result.isArray())
         return;
-    if (scanTimedOut) {
+    if (m_timedOut) {
         qCDebug(lcUsb) << "Not found AP!";
         return;
     }
@@ -84,7 +86,7 @@ void WifiScan::takePage(const QJsonObject& reply)
     emit networksFound(names);
     if (total != 0 && page > total) {
         // A finished scan stays finished: the time-out no longer applies to it.
-        stopTimeout();
+        m_timeout.stop();
         emit finished();
         return;
     }
@@ -101,31 +103,15 @@ void WifiScan::pauseBeforeNextPage(bool advance)
 void WifiScan::pauseEnded()
 {
     if (m_advanceAfterPause) {
-        ++pageIndex;
-        ++requestId;
+        ++m_pageIndex;
+        ++m_requestId;
     }
-    emit pageRequested(requestId, pageIndex);
+    emit pageRequested(m_requestId, m_pageIndex);
 }
 
-void WifiScan::timerEvent(QTimerEvent* event)
+void WifiScan::timeOut()
 {
-    if (event->timerId() != scanTimerId || scanTimerId == 0)
-        return;
     qCDebug(lcUsb) << "Time out!";
-    scanTimedOut = true;
-    stopTimeout();
+    m_timedOut = true;
     emit timedOut();
-}
-
-void WifiScan::startTimeout()
-{
-    stopTimeout();
-    scanTimerId = startTimer(m_timings.scanTimeoutMs, Qt::CoarseTimer);
-}
-
-void WifiScan::stopTimeout()
-{
-    if (scanTimerId != 0)
-        killTimer(scanTimerId);
-    scanTimerId = 0;
 }

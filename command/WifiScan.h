@@ -50,22 +50,17 @@ signals:
     void finished();
     void timedOut();
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     void pauseBeforeNextPage(bool advance);
     void pauseEnded();
     void takePage(const QJsonObject& reply);
-    void stopTimeout();
-
-    void startTimeout();
+    void timeOut();
 
     Timings m_timings;
-    int requestId = UsbUtil::ApListBand; // id of the last page request
-    int pageIndex = 0; // page number of the last page request
-    int scanTimerId = 0; // the time-out on the whole scan, while it runs
-    bool scanTimedOut = false; // while set, page replies are ignored
+    int m_requestId = UsbUtil::ApListBand; // id of the last page request
+    int m_pageIndex = 0; // page number of the last page request
+    QTimer m_timeout; // on the whole scan, while it runs
+    bool m_timedOut = false; // while set, page replies are ignored
     // The pause between a reply and the next page request. Replies only ever start
     // the next step when no pause is pending, so one scan never turns into two.
     QTimer m_pause;

@@ -142,7 +142,9 @@ private slots:
         camera.unplug();
 
         EmulatedDeviceShape secondRefused;
-        secondRefused.interfaces = {{{{0x01, 2}, {0x81, 2}}, true}, {{{0x02, 2}, {0x82, 2}}, false}};
+        // The third would be claimable, but claiming stops at the second.
+        secondRefused.interfaces = {
+            {{{0x01, 2}, {0x81, 2}}, true}, {{{0x02, 2}, {0x82, 2}}, false}, {{{0x03, 2}, {0x83, 2}}, true}};
         auto controller = openCamera(secondRefused);
         QVERIFY(controller->open());
         QCOMPARE(controller->claimedInterfaces(), QVector<int>{0});

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QPointer>
 #include <QTest>
 
 #include <memory>
@@ -262,6 +263,25 @@ private slots:
         const EL_CMD reply = collector->withCommand(CMD_JSON_RPC).first();
         QVERIFY(reply.value(QStringLiteral("RESULT")).toByteArray().isEmpty());
         QVERIFY(!reply.contains(QStringLiteral("ERROR")));
+    }
+
+    // The removal may be seen while the worker still waits in a read: the controller is
+    // taken off the list at once, and deleted only once the exchange has let go of it.
+    void aControllerRemovedDuringAnExchangeOutlivesIt()
+    {
+        const int handle = camera.plug();
+        startManager();
+        QPointer<ClLibUsbController> used = manager->controllers().first();
+        camera.setSilent(QStringLiteral("echo"));
+        manager->postCommand(jsonRequest(requestWithId(1)));
+        QVERIFY(camera.waitForRequests(1));
+        camera.unplugBeforeTransfersFail(handle, 500);
+        QVERIFY(collector->waitForCommand(CMD_CLOSE_DEVICE));
+        QVERIFY(manager->controllers().isEmpty());
+        QVERIFY2(collector->withCommand(CMD_JSON_RPC).isEmpty(), "the read ended before the removal was seen");
+        QVERIFY(used);
+        QVERIFY(collector->waitForCommand(CMD_JSON_RPC));
+        QTRY_VERIFY(!used);
     }
 
     void destructionEndsATransferThatNeverCompletes()

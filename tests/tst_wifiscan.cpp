@@ -145,6 +145,14 @@ private slots:
         scan.takeReply(page(101, 1, 1, {"Late"}));
         QVERIFY(nothingHappensWithin(2 * PauseMs, [&] { return record.events.size() > 3; }));
         QCOMPARE(record.events, (QStringList{"scan", "timed out", "page 101/1"}));
+
+        // A refresh after a time-out lists networks again.
+        scan.setTimings({60000, PauseMs});
+        scan.start();
+        scan.takeReply(scanStarted());
+        QVERIFY(QTest::qWaitFor([&] { return record.events.count("page 101/1") == 2; }, 5000));
+        scan.takeReply(page(101, 1, 1, {"Fresh"}));
+        QVERIFY(record.events.contains("Fresh"));
     }
 
     void aFinishedScanDoesNotTimeOut()

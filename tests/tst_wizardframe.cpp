@@ -215,9 +215,10 @@ private slots:
         camera.plug();
         QTRY_VERIFY(login->isEnabled() && regist->isEnabled());
 
-        const QByteArray request = UsbUtil::instance()->execAPList();
-        UsbUtil::instance()->send(request);
-        QVERIFY(camera.waitForRequests(camera.requests().size() + 1));
+        // Counted before sending: the camera may have the request before send() returns.
+        const int before = camera.requests().size();
+        UsbUtil::instance()->send(UsbUtil::instance()->execAPList());
+        QVERIFY(camera.waitForRequests(before + 1));
         QTest::qWait(50);
         QVERIFY(login->isEnabled() && regist->isEnabled());
 

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QMap>
 #include <QThread>
+#include <QTimer>
 
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
@@ -113,6 +114,11 @@ struct EmulatedCamera::Private {
     void reapUrb(EmulatedDevice& device, UMockdevIoctlClient* client, bool wait, std::unique_lock<std::mutex>& lock);
     void discardUrb(EmulatedDevice& device, UMockdevIoctlClient* client);
     void failPendingTransfers(EmulatedDevice& device, int status);
+    // The steps of an unplug: the open handle fails; the node goes and the kernel's
+    // event is sent; the device is taken off the bus.
+    EmulatedDevice* failTransfers(int handle);
+    void announceRemoval(const EmulatedDevice& device);
+    void forget(const EmulatedDevice& device);
     void dropDeadClients(EmulatedDevice& device);
     void receiveFromHost(EmulatedDevice& device, const QByteArray& bytes);
     void answer(EmulatedDevice& device, const QByteArray& requestText);
@@ -586,6 +592,14 @@ int EmulatedCamera::plug(const EmulatedDeviceShape& shape)
 // after the removal event must no longer find the node.
 void EmulatedCamera::unplug(int handle)
 {
+    if (EmulatedDevice* device = d->failTransfers(handle)) {
+        d->announceRemoval(*device);
+        d->forget(*device);
+    }
+}
+
+void EmulatedCamera::unplugBeforeTransfersFail(int handle, int graceMs)
+{
     EmulatedDevice* device = nullptr;
     {
         std::lock_guard<std::mutex> lock(d->mutex);
@@ -593,13 +607,37 @@ void EmulatedCamera::unplug(int handle)
         if (found == d->devices.end() || found->second->gone)
             return;
         device = found->second.get();
-        device->gone = true;
-        d->failPendingTransfers(*device, -ESHUTDOWN);
     }
-    unlink((rootDir().toLocal8Bit() + device->devnode).constData());
-    umockdev_testbed_uevent(d->testbed, device->syspath.constData(), "remove");
-    umockdev_testbed_remove_device(d->testbed, device->syspath.constData());
-    umockdev_testbed_detach_ioctl(d->testbed, device->devnode.constData(), nullptr);
+    d->announceRemoval(*device);
+    QTimer::singleShot(graceMs, qApp, [this, handle] {
+        if (EmulatedDevice* gone = d->failTransfers(handle))
+            d->forget(*gone);
+    });
+}
+
+EmulatedDevice* EmulatedCamera::Private::failTransfers(int handle)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    auto found = devices.find(handle);
+    if (found == devices.end() || found->second->gone)
+        return nullptr;
+    found->second->gone = true;
+    failPendingTransfers(*found->second, -ESHUTDOWN);
+    return found->second.get();
+}
+
+void EmulatedCamera::Private::announceRemoval(const EmulatedDevice& device)
+{
+    gchar* root = umockdev_testbed_get_root_dir(testbed);
+    unlink((QByteArray(root) + device.devnode).constData());
+    g_free(root);
+    umockdev_testbed_uevent(testbed, device.syspath.constData(), "remove");
+}
+
+void EmulatedCamera::Private::forget(const EmulatedDevice& device)
+{
+    umockdev_testbed_remove_device(testbed, device.syspath.constData());
+    umockdev_testbed_detach_ioctl(testbed, device.devnode.constData(), nullptr);
 }
 
 QString EmulatedCamera::busPath(int handle) const

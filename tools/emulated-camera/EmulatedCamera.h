@@ -59,6 +59,10 @@ public:
     // plug gets a new device number, as on a real bus.
     int plug(const EmulatedDeviceShape& shape = EmulatedDeviceShape());
     void unplug(int handle);
+    // The removal as a busy machine may deliver it: the kernel's event first, and the
+    // transfers under way fail only graceMs later (the event loop must run meanwhile),
+    // so that the program learns of the removal while one of its reads still waits.
+    void unplugBeforeTransfersFail(int handle, int graceMs);
     // Unplugs the device plugged last.
     void unplug();
     void unplugAll();
