@@ -30,8 +30,13 @@ for file in usr/bin/ravelo-setup \
     usr/lib/udev/rules.d/70-ravelo-camera.rules; do
     test -e "$scratch/$file" || { echo "missing from the package: $file" >&2; exit 1; }
 done
+# The commands themselves, not a word in a comment: reload the rules, then apply them.
 for script in postinst postrm; do
-    dpkg-deb --info "$deb" "$script" | grep -q udevadm || { echo "no $script reloading udev" >&2; exit 1; }
+    text="$(dpkg-deb --info "$deb" "$script")"
+    for command in "udevadm control --reload-rules" "udevadm trigger --subsystem-match=usb"; do
+        printf '%s\n' "$text" | grep -v '^[[:space:]]*#' | grep -q "^[[:space:]]*$command" \
+            || { echo "$script does not run: $command" >&2; exit 1; }
+    done
 done
 version="$("$scratch/usr/bin/ravelo-setup" --version)"
 test "$version" = "ravelo-setup $(dpkg-deb --field "$deb" Version)" || { echo "unexpected: $version" >&2; exit 1; }
