@@ -31,8 +31,8 @@ private slots:
         report << "seeds " << seed << " to " << seed + quint64(inputs) - 1 << '\n';
         ServiceReplyFuzzer fuzzer(cloud, camera, report);
         const ServiceReplyFuzzer::Figures figures = fuzzer.run(seed, inputs);
-        report << figures.inputs << " replies, " << figures.hangs << " hangs, " << figures.anomalies
-               << " anomalies, peak memory growth " << (figures.peakGrowthBytes >> 20) << " MiB\n";
+        report << figures.inputs << " replies, " << figures.hangs << " hangs, " << figures.slow << " slow, "
+               << figures.anomalies << " anomalies, peak memory growth " << (figures.peakGrowthBytes >> 20) << " MiB\n";
         QCOMPARE(figures.hangs, 0);
         QCOMPARE(figures.anomalies, 0);
     }

@@ -28,7 +28,7 @@
 #endif
 
 namespace {
-constexpr int HangMs = 1000;
+constexpr int SlowMs = 1000;
 constexpr quint64 RenewEvery = 200;
 
 // A crash ends the process; it still names the input that caused it.
@@ -289,9 +289,10 @@ void CameraReplyFuzzer::deliverTo(Slot& slot, quint64 inputSeed, const EL_CMD& e
         if (hadLeft && boxes != boxesBefore)
             anomaly(inputSeed, slot.kind + QStringLiteral(" showed a box after it had moved on"));
     }
-    if (clock.elapsed() > HangMs) {
-        ++m_figures.hangs;
-        m_report << "hang: seed " << inputSeed << " on " << slot.kind << ", " << clock.elapsed() << " ms\n";
+    // A delivery that never returns stops the run, and CTest's time-out reports it.
+    if (clock.elapsed() > SlowMs) {
+        ++m_figures.slow;
+        m_report << "slow: seed " << inputSeed << " on " << slot.kind << ", " << clock.elapsed() << " ms\n";
     }
     if (boxes > 1)
         anomaly(inputSeed, slot.kind + QStringLiteral(" showed %1 boxes for one reply").arg(boxes));

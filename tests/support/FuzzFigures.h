@@ -7,7 +7,10 @@
 struct FuzzFigures {
     int inputs = 0;
     double seconds = 0;
+    // Never ended (a fault), and ended, but later than the input's own deadline allows
+    // (only what a busy machine adds; reported, never a fault).
     int hangs = 0;
+    int slow = 0;
     int anomalies = 0;
     // The most one input added to the process's peak memory (the service fuzzer's).
     qint64 peakGrowthBytes = 0;
@@ -17,9 +20,9 @@ struct FuzzFigures {
     QString summary(const char* what, quint64 firstSeed) const
     {
         return QString::asprintf("%s: %d inputs (seeds %llu..%llu), %.1f s, %.1f inputs/s, crashes 0, hangs %d, "
-                                 "anomalies %d\n",
+                                 "slow %d, anomalies %d\n",
                                  what, inputs, static_cast<unsigned long long>(firstSeed),
                                  static_cast<unsigned long long>(firstSeed + quint64(inputs) - 1), seconds,
-                                 inputs / seconds, hangs, anomalies);
+                                 inputs / seconds, hangs, slow, anomalies);
     }
 };
