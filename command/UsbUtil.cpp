@@ -2,8 +2,7 @@
 
 #include "usb/UsbLog.h"
 
-#include <QAtomicInt>
-#include <QAtomicPointer>
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,11 +12,7 @@
 #include <limits>
 
 namespace {
-enum InstanceState { NotCreated = 0, BeingCreated = 1, Created = 2 };
-
-QAtomicInt instanceState(NotCreated);
-QAtomicPointer<UsbUtil> instancePointer;
-QAtomicPointer<QThread> creatorThread;
+UsbUtil* theSender = nullptr;
 
 // Debug output ends up in the system journal; a Wi-Fi password must not.
 const QString PasswordMask = QStringLiteral("********");
@@ -47,29 +42,21 @@ QJsonObject networkSettingRequest(const QString& ssid, const QString& password)
 }
 }
 
+// The screens use the sender, all on the GUI thread. Its constructor waits for the USB
+// start in an event loop; an event handled there that asks again gets the sender being
+// started, which is why the pointer is set before the start, not after.
 UsbUtil* UsbUtil::instance()
 {
-    if (instanceState.loadAcquire() == Created)
-        return instancePointer.loadAcquire();
-    if (instanceState.testAndSetOrdered(NotCreated, BeingCreated)) {
-        creatorThread.storeRelease(QThread::currentThread());
-        UsbUtil* created = new UsbUtil;
-        instanceState.fetchAndStoreOrdered(Created);
-        return created;
-    }
-    // The creator waits for the USB start in an event loop; an event handled there
-    // that asks again gets the sender being started instead of waiting on itself.
-    if (creatorThread.loadAcquire() == QThread::currentThread())
-        return instancePointer.loadAcquire();
-    while (instanceState.loadAcquire() != Created)
-        QThread::yieldCurrentThread();
-    return instancePointer.loadAcquire();
+    Q_ASSERT(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
+    if (!theSender)
+        new UsbUtil;
+    return theSender;
 }
 
 UsbUtil::UsbUtil()
     : QObject(nullptr)
 {
-    instancePointer.storeRelease(this);
+    theSender = this;
     if (!m_manager.startUsb())
         qCWarning(lcUsb) << "The USB link did not start: no camera can be found";
 }

@@ -17,8 +17,7 @@
 namespace {
 QString newSerialId()
 {
-    const QString braced = QUuid::createUuid().toString();
-    return braced.mid(1, braced.size() - 2);
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 }
 

@@ -182,9 +182,9 @@ private slots:
         camera.setReplyDelay(300);
         QObject tagA, tagB;
         EL_CMD forA = jsonRequest(requestWithId(2));
-        forA.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagA));
+        forA.insert(ElCmdKey::Controller, QVariant::fromValue(&tagA));
         EL_CMD forB = jsonRequest(requestWithId(3));
-        forB.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagB));
+        forB.insert(ElCmdKey::Controller, QVariant::fromValue(&tagB));
 
         manager->postCommand(jsonRequest(requestWithId(1)));
         QVERIFY(camera.waitForRequests(1));
@@ -194,7 +194,7 @@ private slots:
 
         EL_CMD cancelA;
         cancelA.insert(QStringLiteral("CMD"), QVariant::fromValue(CMD_CANCEL));
-        cancelA.insert(QStringLiteral("Controller"), QVariant::fromValue(&tagA));
+        cancelA.insert(ElCmdKey::Controller, QVariant::fromValue(&tagA));
         manager->postCommand(cancelA);
         QVERIFY(collector->waitForCommand(CMD_JSON_RPC, 2));
         QVERIFY(nothingHappensWithin(700, [&] { return collector->withCommand(CMD_JSON_RPC).size() > 2; }));
@@ -221,12 +221,12 @@ private slots:
         QVERIFY(!manager->hasDevice());
         camera.plug();
         QVERIFY(collector->waitForCommand(CMD_OPEN_DEVICE));
-        void* first = collector->withCommand(CMD_OPEN_DEVICE).at(0).value(QStringLiteral("PARAM1")).value<void*>();
+        void* first = collector->withCommand(CMD_OPEN_DEVICE).at(0).value(ElCmdKey::Device).value<void*>();
         QVERIFY(first);
 
         camera.unplug();
         QVERIFY(collector->waitForCommand(CMD_CLOSE_DEVICE));
-        QCOMPARE(collector->withCommand(CMD_CLOSE_DEVICE).at(0).value(QStringLiteral("PARAM1")).value<void*>(), first);
+        QCOMPARE(collector->withCommand(CMD_CLOSE_DEVICE).at(0).value(ElCmdKey::Device).value<void*>(), first);
         QVERIFY(!manager->hasDevice());
 
         camera.plug();

@@ -29,9 +29,9 @@ AbstLibUsbManager::~AbstLibUsbManager()
 
 void AbstLibUsbManager::shutdown()
 {
-    if (m_shutDownDone)
+    if (m_shutDownCalled)
         return;
-    m_shutDownDone = true;
+    m_shutDownCalled = true;
     ClWidgetReceiveNotifyEvent* notifyWidget = nullptr;
     {
         QMutexLocker lock(&m_mutex);
@@ -40,8 +40,12 @@ void AbstLibUsbManager::shutdown()
     }
     delete notifyWidget;
     dropQueued(nullptr);
-    qDeleteAll(m_pendingAnnounce.keys());
-    m_pendingAnnounce.clear();
+    QMap<QTimer*, ClLibUsbController*> pending;
+    {
+        QMutexLocker lock(&m_mutex);
+        std::swap(pending, m_pendingAnnounce);
+    }
+    qDeleteAll(pending.keys());
     stopWorker();
     closeAllControllers();
     for (QEventLoop* waiter : qAsConst(m_controlWaiters))
@@ -55,7 +59,7 @@ void AbstLibUsbManager::stopWorker()
 {
     {
         QMutexLocker lock(&m_mutex);
-        m_shutdown = true;
+        m_workerStopping = true;
     }
     exit(0);
     if (wait(ShutdownWaitMs))
@@ -84,17 +88,16 @@ void AbstLibUsbManager::postCommand(EL_CMD cmd)
 
 void AbstLibUsbManager::cancelQueued(const EL_CMD& cancel)
 {
-    dropQueued(cancel.value(QStringLiteral("Controller")).value<QObject*>());
+    dropQueued(cancel.value(ElCmdKey::Controller).value<QObject*>());
 }
 
 // The request the worker has started stays at the head of the queue until it is answered.
 void AbstLibUsbManager::dropQueued(QObject* controller)
 {
-    const QString controllerKey = QStringLiteral("Controller");
     QMutexLocker lock(&m_mutex);
     const int firstRemovable = m_executing ? 1 : 0;
     for (int i = m_commandQueue.size() - 1; i >= firstRemovable; --i) {
-        if (!controller || m_commandQueue.at(i).value(controllerKey).value<QObject*>() == controller)
+        if (!controller || m_commandQueue.at(i).value(ElCmdKey::Controller).value<QObject*>() == controller)
             m_commandQueue.removeAt(i);
     }
 }
@@ -157,7 +160,7 @@ void AbstLibUsbManager::notifyDeviceOpened(ClLibUsbController* controller)
 {
     EL_CMD cmd;
     cmd.insert(ElCmdKey::Command, QVariant::fromValue(CMD_OPEN_DEVICE));
-    cmd.insert(QStringLiteral("PARAM1"), QVariant::fromValue(static_cast<void*>(controller)));
+    cmd.insert(ElCmdKey::Device, QVariant::fromValue(static_cast<void*>(controller)));
     emit sigCommand(cmd);
 }
 
@@ -172,7 +175,7 @@ void AbstLibUsbManager::run()
         lock.unlock();
         drainCommands();
         lock.relock();
-        if (!didControl && !hadCommands && m_shutdown)
+        if (!didControl && !hadCommands && m_workerStopping)
             return;
     }
 }
@@ -204,7 +207,7 @@ bool AbstLibUsbManager::performControl()
 bool AbstLibUsbManager::mayScanAtStart()
 {
     QMutexLocker lock(&m_mutex);
-    return m_notifyWidget && !m_shutdown;
+    return m_notifyWidget && !m_workerStopping;
 }
 
 void AbstLibUsbManager::drainCommands()
@@ -304,8 +307,11 @@ bool AbstLibUsbManager::isSupported(const struct usb_device* device, const QVect
     return false;
 }
 
+// The worker may remove a controller (on a failed transfer) while a notification's
+// scan on the GUI thread looks the list up.
 ClLibUsbController* AbstLibUsbManager::controllerFor(const QString& deviceKey) const
 {
+    QMutexLocker lock(&m_mutex);
     for (ClLibUsbController* controller : m_controllers) {
         if (controller->deviceKey() == deviceKey)
             return controller;
@@ -332,7 +338,10 @@ void AbstLibUsbManager::addController(ClLibUsbController* controller)
     timer->setSingleShot(true);
     if (timer->thread() != thread())
         timer->moveToThread(thread());
-    m_pendingAnnounce.insert(timer, controller);
+    {
+        QMutexLocker lock(&m_mutex);
+        m_pendingAnnounce.insert(timer, controller);
+    }
     connect(timer, &QTimer::timeout, this, &AbstLibUsbManager::slotConnectWaitEnd);
     QMetaObject::invokeMethod(timer, "start", Qt::QueuedConnection, Q_ARG(int, connectWaitInterval()));
 }
@@ -340,7 +349,11 @@ void AbstLibUsbManager::addController(ClLibUsbController* controller)
 void AbstLibUsbManager::slotConnectWaitEnd()
 {
     auto* timer = qobject_cast<QTimer*>(sender());
-    ClLibUsbController* controller = m_pendingAnnounce.take(timer);
+    ClLibUsbController* controller = nullptr;
+    {
+        QMutexLocker lock(&m_mutex);
+        controller = m_pendingAnnounce.take(timer);
+    }
     if (!controller)
         return;
     notifyDeviceOpened(controller);
@@ -359,7 +372,7 @@ void AbstLibUsbManager::slotRemoveController(ClLibUsbController* pController)
 
     EL_CMD cmd;
     cmd.insert(ElCmdKey::Command, QVariant::fromValue(CMD_CLOSE_DEVICE));
-    cmd.insert(QStringLiteral("PARAM1"), QVariant::fromValue(static_cast<void*>(pController)));
+    cmd.insert(ElCmdKey::Device, QVariant::fromValue(static_cast<void*>(pController)));
     emit sigCommand(cmd);
     if (!inUse)
         delete pController;

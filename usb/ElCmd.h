@@ -14,6 +14,8 @@ inline const QString Json = QStringLiteral("JSON"); // the request text, in a re
 inline const QString Method = QStringLiteral("METHOD"); // passed back unchanged in the reply
 inline const QString Result = QStringLiteral("RESULT"); // the camera's reply text
 inline const QString Error = QStringLiteral("ERROR"); // an ElCmdError, or an errno with CMD_OPEN_FAILED
+inline const QString Device = QStringLiteral("PARAM1"); // the camera's controller, with CMD_OPEN_/CLOSE_DEVICE
+inline const QString Controller = QStringLiteral("Controller"); // the sender, whose requests CMD_CANCEL drops
 }
 
 inline const QUuid CMD_OPEN_DEVICE{QStringLiteral("{131dea99-f4a3-470a-9ab7-50ed83499efd}")};

@@ -1,6 +1,7 @@
 #include "evkmanager.h"
 
 #include "ClLibUsbController.h"
+#include "UsbLog.h"
 
 #include <QJsonDocument>
 #include <QtEndian>
@@ -58,8 +59,23 @@ void evkmanager::executeCommand(EL_CMD cmd)
         else
             reply.insert(ElCmdKey::Error, ELCMD_ERROR_NO_CAMERA);
         releaseController(controller);
+        logFailure(reply, cmd.value(ElCmdKey::Method).toString());
     }
     emit sigCommand(reply);
+}
+
+// The screens act on the envelope's "ERROR" alone; the log says what went wrong.
+void evkmanager::logFailure(const EL_CMD& reply, const QString& method)
+{
+    if (!reply.contains(ElCmdKey::Error))
+        return;
+    static const char* const reasons[] = {"", "no camera is open", "the length header could not be written",
+                                          "the request could not be written", "the camera is no longer open"};
+    const int code = reply.value(ElCmdKey::Error).toInt();
+    qCWarning(lcUsb).noquote() << QStringLiteral("The camera exchange %1 failed (%2): %3")
+                                      .arg(method)
+                                      .arg(code)
+                                      .arg(QLatin1String(code >= 1 && code <= 4 ? reasons[code] : "unknown"));
 }
 
 void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply)
@@ -75,6 +91,9 @@ void evkmanager::exchange(ClLibUsbController* controller, const QByteArray& requ
         return;
     }
     QByteArray result;
+    // Only a camera that is no longer open fails the exchange: a read that failed
+    // otherwise counts as an empty reply (see ClLibUsbController::bulkRead), which the
+    // screens treat as no answer.
     if (controller->bulkRead(result, NoTimeout, FirstEndpoint) == ClLibUsbController::NotOpen) {
         reply.insert(ElCmdKey::Error, ELCMD_ERROR_READ);
         return;

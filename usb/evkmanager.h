@@ -21,6 +21,7 @@ protected:
 
 private:
     void exchange(ClLibUsbController* controller, const QByteArray& request, EL_CMD& reply);
+    static void logFailure(const EL_CMD& reply, const QString& method);
     void readRest(ClLibUsbController* controller, QByteArray& result);
     void drain(ClLibUsbController* controller);
 
