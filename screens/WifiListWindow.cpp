@@ -5,7 +5,7 @@
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "SettingsWiFiWindow.h"
-#include "cloud/ConnectedWifi.h"
+#include "desktop/ConnectedWifi.h"
 #include "command/UsbUtil.h"
 #include "command/WifiScan.h"
 

@@ -1,6 +1,6 @@
 // NetworkManager over the system D-Bus.
 #include "ConnectedWifi.h"
-#include "CloudLog.h"
+#include "DesktopLog.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -95,7 +95,7 @@ void ConnectedWifi::lookUp()
     auto* patience = new QTimer(probe);
     patience->setSingleShot(true);
     connect(patience, &QTimer::timeout, probe, [probe] {
-        qCDebug(lcCloud) << "The system bus does not answer: this PC's Wi-Fi network is not looked up";
+        qCDebug(lcDesktop) << "The system bus does not answer: this PC's Wi-Fi network is not looked up";
         probe->deleteLater();
     });
     connect(probe, &QLocalSocket::connected, probe, [probe] { probe->write(QByteArray("\0AUTH\r\n", 8)); });
@@ -123,7 +123,7 @@ void ConnectedWifi::connectToBus()
 void ConnectedWifi::askActiveConnections()
 {
     if (!QDBusConnection(BusName).isConnected()) {
-        qCDebug(lcCloud) << "No system bus: this PC's Wi-Fi network is not looked up";
+        qCDebug(lcDesktop) << "No system bus: this PC's Wi-Fi network is not looked up";
         return;
     }
     whenAnswered(askProperties(ManagerPath, ManagerInterface, QStringLiteral("ActiveConnections")),
@@ -137,7 +137,7 @@ void ConnectedWifi::whenAnswered(const QDBusPendingCall& call, Next next)
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, next](QDBusPendingCallWatcher* answered) {
         answered->deleteLater();
         if (answered->isError()) {
-            qCDebug(lcCloud) << "No network service answer:" << answered->error().name();
+            qCDebug(lcDesktop) << "No network service answer:" << answered->error().name();
             return;
         }
         (this->*next)(answered->reply());
@@ -184,6 +184,6 @@ void ConnectedWifi::readAccessPoint(const QDBusMessage& reply)
         return;
     const QString ssid = QString::fromUtf8(value.toByteArray());
     m_found = true;
-    qCDebug(lcCloud) << "This PC is on the Wi-Fi network" << ssid;
+    qCDebug(lcDesktop) << "This PC is on the Wi-Fi network" << ssid;
     emit found(ssid);
 }

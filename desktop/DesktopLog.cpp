@@ -1,0 +1,3 @@
+#include "DesktopLog.h"
+
+Q_LOGGING_CATEGORY(lcDesktop, "ravelo.desktop")
