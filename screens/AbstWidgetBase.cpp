@@ -1,6 +1,6 @@
 #include "AbstWidgetBase.h"
 
 AbstWidgetBase::AbstWidgetBase(QWidget* parent)
-    : QMainWindow(parent, Qt::WindowFlags())
+    : ScreenWindow(parent)
 {
 }

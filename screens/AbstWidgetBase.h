@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMainWindow>
+#include "ScreenWindow.h"
 
 // Base of every screen that can send a JSON-RPC request text to the camera.
-class AbstWidgetBase : public QMainWindow
+class AbstWidgetBase : public ScreenWindow
 {
     Q_OBJECT
 

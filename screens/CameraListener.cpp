@@ -1,21 +1,21 @@
 #include "CameraListener.h"
 
-#include "ScreenFrame.h"
+#include "ScreenWindow.h"
 #include "command/UsbUtil.h"
 
 #include <QJsonObject>
-#include <QWidget>
 
 namespace {
 const char* const ScreenSlot = "1receiveCmd(EL_CMD)";
 }
 
-CameraListener::CameraListener(QWidget* screen, QList<int> bands)
+CameraListener::CameraListener(ScreenWindow* screen, QList<int> bands)
     : QObject(screen)
     , m_screen(screen)
     , m_bands(std::move(bands))
 {
     UsbUtil::instance()->connectCommand(screen, ScreenSlot);
+    connect(screen, &ScreenWindow::left, this, &CameraListener::stop);
 }
 
 void CameraListener::stop()
@@ -27,7 +27,7 @@ void CameraListener::stop()
 
 void CameraListener::take(const EL_CMD& cmd)
 {
-    if (ScreenFrame::hasLeft(m_screen))
+    if (m_screen->hasLeft())
         return;
     const QUuid command = commandOf(cmd);
     if (command == CMD_OPEN_DEVICE)

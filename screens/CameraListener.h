@@ -6,22 +6,21 @@
 #include <QObject>
 
 class QJsonObject;
-class QWidget;
+class ScreenWindow;
 
 // What a screen hears from the camera, sorted once for all screens. It connects the
 // screen's receiveCmd(EL_CMD) slot to the command sender (by the string form the sender
-// takes), and the slot hands each envelope to take(). A screen that has left hears
-// nothing more, and only replies in the screen's own request bands reach it.
+// takes), and the slot hands each envelope to take(). It stops when its screen leaves,
+// so a screen that has left hears nothing more; only replies in the screen's own
+// request bands reach it.
 class CameraListener : public QObject
 {
     Q_OBJECT
 
 public:
-    CameraListener(QWidget* screen, QList<int> bands);
+    CameraListener(ScreenWindow* screen, QList<int> bands);
 
     void take(const EL_CMD& cmd);
-    // Disconnects the screen's slot, on leaving. A destroyed screen is disconnected anyway.
-    void stop();
 
 signals:
     void opened();
@@ -32,9 +31,11 @@ signals:
     void answered(int band, const QJsonObject& reply);
 
 private:
+    // Disconnects the screen's slot. A destroyed screen is disconnected anyway.
+    void stop();
     void takeReply(const EL_CMD& cmd);
 
-    QWidget* m_screen;
+    ScreenWindow* m_screen;
     QList<int> m_bands;
     bool m_listening = true;
 };

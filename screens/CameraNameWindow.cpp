@@ -109,9 +109,8 @@ void CameraNameWindow::receiveCmd(EL_CMD cmd)
 
 void CameraNameWindow::handleCameraAnswer(const QJsonObject& answer)
 {
-    if (!ScreenFrame::leave(this))
-        return;
-    showCameraError(answer);
-    m_camera->stop();
-    ScreenFrame::handOver(this, new CompleteWindow);
+    ScreenFrame::moveOn(this, [this, answer] {
+        showCameraError(answer);
+        return new CompleteWindow;
+    });
 }

@@ -4,7 +4,7 @@
 #include "ScreenFrame.h"
 
 CompleteWindow::CompleteWindow(QWidget* parent)
-    : QMainWindow(parent)
+    : ScreenWindow(parent)
     , ui(new Ui::CompleteWindow)
 {
     ui->setupUi(this);
@@ -20,7 +20,7 @@ CompleteWindow::~CompleteWindow()
 // Every earlier screen is closed already, so this ends the event loop.
 void CompleteWindow::on_button_complate_clicked()
 {
-    if (ScreenFrame::leave(this))
+    if (leave())
         close();
 }
 

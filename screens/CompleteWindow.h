@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QMainWindow>
+#include "ScreenWindow.h"
 
 namespace Ui {
 class CompleteWindow;
 }
 
-class CompleteWindow : public QMainWindow
+class CompleteWindow : public ScreenWindow
 {
     Q_OBJECT
 

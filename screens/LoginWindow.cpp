@@ -86,12 +86,12 @@ void LoginWindow::handleReplySuccess(QNetworkReply* reply)
 
 void LoginWindow::storeIdentityAndContinue(const QString& uuid, const QString& accessToken)
 {
-    if (!ScreenFrame::leave(this))
-        return;
-    MyApplication* app = MyApplication::current();
-    app->setUuid(uuid);
-    app->setAccessToken(accessToken);
-    ScreenFrame::handOver(this, new WifiListWindow);
+    ScreenFrame::moveOn(this, [uuid, accessToken] {
+        MyApplication* app = MyApplication::current();
+        app->setUuid(uuid);
+        app->setAccessToken(accessToken);
+        return new WifiListWindow;
+    });
 }
 
 void LoginWindow::showFailedStep(QNetworkReply* reply)

@@ -12,7 +12,7 @@
 #include <cstring>
 
 PreparationWindow::PreparationWindow(QWidget* parent)
-    : QMainWindow(parent)
+    : ScreenWindow(parent)
     , ui(new Ui::PreparationWindow)
 {
     ui->setupUi(this);
@@ -62,16 +62,9 @@ void PreparationWindow::setWaysOnEnabled(bool enabled)
         ui->button_login->setFocus();
 }
 
-template <typename MakeNext>
-void PreparationWindow::leaveFor(MakeNext makeNext)
-{
-    m_camera->stop();
-    ScreenFrame::moveOn(this, makeNext);
-}
-
 void PreparationWindow::on_button_login_clicked()
 {
-    leaveFor([] { return new LoginWindow; });
+    ScreenFrame::moveOn(this, [] { return new LoginWindow; });
 }
 
 void PreparationWindow::on_button_login_pressed()
@@ -86,7 +79,7 @@ void PreparationWindow::on_button_login_released()
 
 void PreparationWindow::on_button_regist_user_clicked()
 {
-    leaveFor([] { return new RegistUserWindow; });
+    ScreenFrame::moveOn(this, [] { return new RegistUserWindow; });
 }
 
 void PreparationWindow::on_button_regist_user_pressed()

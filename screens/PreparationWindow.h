@@ -2,7 +2,7 @@
 
 #include "usb/ElCmd.h"
 
-#include <QMainWindow>
+#include "ScreenWindow.h"
 
 class CameraListener;
 
@@ -10,7 +10,7 @@ namespace Ui {
 class PreparationWindow;
 }
 
-class PreparationWindow : public QMainWindow
+class PreparationWindow : public ScreenWindow
 {
     Q_OBJECT
 
@@ -30,8 +30,6 @@ private slots:
 private:
     void setWaysOnEnabled(bool enabled);
     void explainOpenFailure(int code);
-    template <typename MakeNext>
-    void leaveFor(MakeNext makeNext);
 
     Ui::PreparationWindow* ui;
     CameraListener* m_camera;

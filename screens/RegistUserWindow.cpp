@@ -117,16 +117,18 @@ void RegistUserWindow::on_button_next_released()
 void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
 {
     const QJsonObject body = ServiceExchange::bodyOf(reply);
-    if (lastPathSegment(reply) != QLatin1String("register") || !ScreenFrame::leave(this))
+    if (lastPathSegment(reply) != QLatin1String("register"))
         return;
-    if (body.value(QStringLiteral("Message")).toString() == QLatin1String("Success")) {
-        showMessage(QMessageBox::Information,
-                    tr("登録したメールアドレスに確認メールを送信しました。") + QLatin1Char('\n')
-                        + tr("本登録を完了させてからログインしてください。"));
-    } else {
-        showMessage(QMessageBox::Warning, tr("ユーザー登録に失敗しました"));
-    }
-    ScreenFrame::handOver(this, new LoginWindow);
+    ScreenFrame::moveOn(this, [this, body] {
+        if (body.value(QStringLiteral("Message")).toString() == QLatin1String("Success")) {
+            showMessage(QMessageBox::Information,
+                        tr("登録したメールアドレスに確認メールを送信しました。") + QLatin1Char('\n')
+                            + tr("本登録を完了させてからログインしてください。"));
+        } else {
+            showMessage(QMessageBox::Warning, tr("ユーザー登録に失敗しました"));
+        }
+        return new LoginWindow;
+    });
 }
 
 void RegistUserWindow::handleHttpError(int statusCode, QNetworkReply* reply)

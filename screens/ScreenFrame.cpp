@@ -29,10 +29,6 @@
 
 namespace ScreenFrame {
 
-namespace {
-const char* const LeftProperty = "ravelo_left";
-}
-
 void showFace(QAbstractButton* button, const QString& image)
 {
     button->setIcon(QIcon(image));
@@ -196,19 +192,6 @@ void announce(QLabel* status)
     QAccessible::updateAccessibility(&event);
 }
 
-bool leave(QWidget* screen)
-{
-    if (hasLeft(screen))
-        return false;
-    screen->setProperty(LeftProperty, true);
-    return true;
-}
-
-bool hasLeft(const QWidget* screen)
-{
-    return screen->property(LeftProperty).toBool();
-}
-
 namespace {
 // The top-left corner wanted, moved just enough to keep the window inside the available
 // area; on a screen too small for it, its title bar stays visible.
@@ -238,9 +221,9 @@ void showFirst(QMainWindow* first)
 // Disabled, a closed screen drops the clicks and key presses still queued for it; the
 // next one drops those that follow at once. Nothing refers to a screen that has left,
 // so it is deleted once control is back in the event loop.
-void handOver(QMainWindow* current, QMainWindow* next)
+void handOver(ScreenWindow* current, QMainWindow* next)
 {
-    leave(current);
+    current->leave();
     current->setEnabled(false);
     EchoGuard::guard(next);
     next->move(placeFor(current, next));

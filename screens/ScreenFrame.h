@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScreenWindow.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -37,12 +39,6 @@ void prepare(QWidget* screen);
 // reads it out (a label reports a change of its text itself).
 void announce(QLabel* status);
 
-// Marks a screen as on its way out: from then on it acts on no click and no camera
-// reply. False when it was already leaving, so that of two activations (a double
-// click, a click or a reply queued behind the first) only the first acts.
-bool leave(QWidget* screen);
-bool hasLeft(const QWidget* screen);
-
 // Opens the wizard's first screen in the middle of the screen's available area, active;
 // on a screen too small for it, its title bar stays visible.
 void showFirst(QMainWindow* first);
@@ -52,15 +48,17 @@ void showFirst(QMainWindow* first);
 // is deleted once control returns to the event loop. The current screen leaves and
 // takes no more input; the next one takes none for the length of a double click (see
 // EchoGuard).
-void handOver(QMainWindow* current, QMainWindow* next);
+// Called by moveOn only.
+void handOver(ScreenWindow* current, QMainWindow* next);
 
-// Leaves and hands over to the screen that makeNext creates, unless the screen has
-// left already. The next screen is created only after leaving: creating it may wait
-// in an event loop, where a second click would otherwise create another.
+// The one way a screen moves on: it leaves and hands over to the screen that makeNext
+// creates, unless it has left already. The next screen is created only after leaving:
+// makeNext may wait in an event loop (a message box), where a second click would
+// otherwise create another.
 template <typename MakeNext>
-void moveOn(QMainWindow* current, MakeNext makeNext)
+void moveOn(ScreenWindow* current, MakeNext makeNext)
 {
-    if (leave(current))
+    if (current->leave())
         handOver(current, makeNext());
 }
 

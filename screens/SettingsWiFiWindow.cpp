@@ -64,16 +64,9 @@ void SettingsWiFiWindow::handleNetworkError(int, QNetworkReply*)
 {
 }
 
-void SettingsWiFiWindow::leaveFor(QMainWindow* next)
-{
-    m_camera->stop();
-    ScreenFrame::handOver(this, next);
-}
-
 void SettingsWiFiWindow::on_button_back_to_wifilist_clicked()
 {
-    if (ScreenFrame::leave(this))
-        leaveFor(new WifiListWindow);
+    ScreenFrame::moveOn(this, [] { return new WifiListWindow; });
 }
 
 void SettingsWiFiWindow::on_button_back_to_wifilist_pressed()
@@ -112,8 +105,8 @@ void SettingsWiFiWindow::receiveCmd(EL_CMD cmd)
 
 void SettingsWiFiWindow::handleCameraAnswer(const QJsonObject& answer)
 {
-    if (!ScreenFrame::leave(this))
-        return;
-    showCameraError(answer);
-    leaveFor(new CameraNameWindow);
+    ScreenFrame::moveOn(this, [this, answer] {
+        showCameraError(answer);
+        return new CameraNameWindow;
+    });
 }

@@ -38,7 +38,6 @@ private slots:
 
 private:
     void handleCameraAnswer(const QJsonObject& answer);
-    void leaveFor(QMainWindow* next);
     void updateConnectButton();
 
     Ui::SettingsWiFiWindow* ui;

@@ -5,7 +5,7 @@
 #include "ScreenFrame.h"
 
 TopWindow::TopWindow(QWidget* parent)
-    : QMainWindow(parent)
+    : ScreenWindow(parent)
     , ui(new Ui::TopWindow)
 {
     ui->setupUi(this);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QMainWindow>
+#include "ScreenWindow.h"
 
 namespace Ui {
 class TopWindow;
 }
 
-class TopWindow : public QMainWindow
+class TopWindow : public ScreenWindow
 {
     Q_OBJECT
 

@@ -32,6 +32,7 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     ui->progressBar->hide();
     m_searchingText = ui->label_content_2->text();
     m_scan = new WifiScan(this);
+    connect(this, &ScreenWindow::left, m_scan, &WifiScan::stop);
     listenToScan();
     auto* connectedWifi = new ConnectedWifi(this);
     connect(connectedWifi, &ConnectedWifi::found, this, &WifiListWindow::suggest);
@@ -222,13 +223,9 @@ bool WifiListWindow::eventFilter(QObject* watched, QEvent* event)
     return WebClientWindow::eventFilter(watched, event);
 }
 
-void WifiListWindow::leaveFor(const QString& networkName)
+void WifiListWindow::openSettingsFor(const QString& networkName)
 {
-    if (!ScreenFrame::leave(this))
-        return;
-    m_scan->stop();
-    m_camera->stop();
-    ScreenFrame::handOver(this, new SettingsWiFiWindow(networkName));
+    ScreenFrame::moveOn(this, [networkName] { return new SettingsWiFiWindow(networkName); });
 }
 
 void WifiListWindow::on_button_connect_wifi_clicked()
@@ -236,7 +233,7 @@ void WifiListWindow::on_button_connect_wifi_clicked()
     const QModelIndexList selected = ui->listView->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    leaveFor(m_model->itemFromIndex(selected.first())->text());
+    openSettingsFor(m_model->itemFromIndex(selected.first())->text());
 }
 
 void WifiListWindow::on_button_connect_wifi_pressed()
@@ -251,7 +248,7 @@ void WifiListWindow::on_button_connect_wifi_released()
 
 void WifiListWindow::on_button_connect_wifi_other_clicked()
 {
-    leaveFor(QString());
+    openSettingsFor(QString());
 }
 
 void WifiListWindow::on_button_connect_wifi_other_pressed()

@@ -55,7 +55,7 @@ private:
     void showScanTimedOut();
     void showCameraOpened();
     void showNoCamera();
-    void leaveFor(const QString& networkName);
+    void openSettingsFor(const QString& networkName);
     void followSelection();
     void suggest(const QString& pcNetwork);
     void markIfPcNetwork(QStandardItem* item);

@@ -2,7 +2,7 @@
 
 #include "screens/CameraNameWindow.h"
 #include "screens/PreparationWindow.h"
-#include "screens/ScreenFrame.h"
+#include "screens/ScreenWindow.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "command/WifiScan.h"
 #include "screens/WifiListWindow.h"
@@ -258,7 +258,7 @@ void CameraReplyFuzzer::check(quint64 inputSeed, const EL_CMD& envelope)
 {
     for (Slot& slot : m_slots) {
         deliverTo(slot, inputSeed, envelope);
-        if (ScreenFrame::hasLeft(slot.screen) || inputSeed % RenewEvery == 0)
+        if (qobject_cast<ScreenWindow*>(slot.screen)->hasLeft() || inputSeed % RenewEvery == 0)
             renew(slot);
     }
     QCoreApplication::processEvents();
@@ -283,7 +283,7 @@ void CameraReplyFuzzer::deliverTo(Slot& slot, quint64 inputSeed, const EL_CMD& e
     QElapsedTimer clock;
     clock.start();
     for (int delivery = 0; delivery < 2; ++delivery) {
-        const bool hadLeft = ScreenFrame::hasLeft(slot.screen);
+        const bool hadLeft = qobject_cast<ScreenWindow*>(slot.screen)->hasLeft();
         const int boxesBefore = boxes;
         QMetaObject::invokeMethod(slot.screen, "receiveCmd", Qt::DirectConnection, Q_ARG(EL_CMD, envelope));
         if (hadLeft && boxes != boxesBefore)
