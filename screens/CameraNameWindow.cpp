@@ -33,7 +33,7 @@ CameraNameWindow::CameraNameWindow(QWidget* parent)
     ui->button_next->setEnabled(false);
     ScreenFrame::pressOnEnter({ui->lineEdit_2}, ui->button_next);
     ui->lineEdit_2->setFocus();
-    m_registration = new DeviceRegistration(poster(), this);
+    m_registration = new DeviceRegistration(service().poster(), this);
     connect(m_registration, &DeviceRegistration::registered, this, &CameraNameWindow::handDeviceIdentityToCamera);
     connect(m_registration, &DeviceRegistration::stepFailed, this, &CameraNameWindow::showFailedStep);
     m_camera = listenToCamera({UsbUtil::TokenId});

@@ -28,7 +28,7 @@ LoginWindow::LoginWindow(QWidget* parent)
     ScreenFrame::pressOnEnter({ui->lineEdit, ui->lineEdit_2}, ui->button_next);
     ScreenFrame::reachLinksByKeyboard(ui->label, eye);
     ui->lineEdit->setFocus();
-    m_signIn = new SignInSession(poster(), this);
+    m_signIn = new SignInSession(service().poster(), this);
     connect(m_signIn, &SignInSession::signedIn, this, &LoginWindow::storeIdentityAndContinue);
     connect(m_signIn, &SignInSession::stepFailed, this, &LoginWindow::showFailedStep);
     ScreenFrame::prepare(this);

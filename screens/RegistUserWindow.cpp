@@ -100,8 +100,7 @@ void RegistUserWindow::postRegistration()
     auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
     form->append(part);
     QNetworkRequest request(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/account/register")));
-    QNetworkReply* reply = track(network().post(request, form));
-    form->setParent(reply);
+    service().postForm(request, form);
 }
 
 void RegistUserWindow::on_button_next_pressed()

@@ -2,14 +2,10 @@
 
 #include "CameraListener.h"
 #include "ScreenFrame.h"
-#include "cloud/CloudLog.h"
-#include "cloud/ReplyGuard.h"
 #include "command/UsbUtil.h"
 
 #include <QAbstractButton>
-#include <QAuthenticator>
 #include <QCoreApplication>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -20,50 +16,19 @@
 WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
 {
-    qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
-    qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
-    // A redirect is a failure here; it is never followed.
-    m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    connect(&m_network, &QNetworkAccessManager::authenticationRequired, this, &WebClientWindow::provideAuthenication);
-    connect(&m_network, &QNetworkAccessManager::finished, this, &WebClientWindow::replyFinished);
-    connect(&m_network, &QNetworkAccessManager::sslErrors, this, &WebClientWindow::handleSSLErrors);
+    connect(&m_service, &ServiceClient::succeeded, this, &WebClientWindow::handleReplySuccess);
+    connect(&m_service, &ServiceClient::httpFailed, this, &WebClientWindow::handleHttpError);
+    connect(&m_service, &ServiceClient::networkFailed, this, &WebClientWindow::handleNetworkError);
 }
 
 void WebClientWindow::setReplyDeadline(int milliseconds)
 {
-    m_replyDeadlineMs = milliseconds;
+    m_service.setReplyDeadline(milliseconds);
 }
 
-QNetworkAccessManager& WebClientWindow::network()
+ServiceClient& WebClientWindow::service()
 {
-    return m_network;
-}
-
-QNetworkReply* WebClientWindow::postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
-                                         const RawHeaders& after)
-{
-    const QByteArray text = QJsonDocument(body).toJson();
-    QNetworkRequest request(url);
-    for (const auto& header : before)
-        request.setRawHeader(header.first, header.second);
-    request.setRawHeader("Content-Type", "application/json");
-    request.setRawHeader("Content-Length", QByteArray::number(text.size()));
-    for (const auto& header : after)
-        request.setRawHeader(header.first, header.second);
-    return track(m_network.post(request, text));
-}
-
-QNetworkReply* WebClientWindow::track(QNetworkReply* reply)
-{
-    ReplyGuard::watch(reply, m_replyDeadlineMs);
-    return reply;
-}
-
-ServiceExchange::Post WebClientWindow::poster()
-{
-    return [this](const QUrl& url, const QJsonObject& body, const RawHeaders& before, const RawHeaders& after) {
-        return postJson(url, body, before, after);
-    };
+    return m_service;
 }
 
 QString WebClientWindow::reasonPhrase(QNetworkReply* reply)
@@ -212,32 +177,4 @@ void WebClientWindow::showCameraError(const QJsonObject& answer)
     showMessage(
         QMessageBox::Warning,
         QStringLiteral("%1 [code:%2]").arg(details.value(QStringLiteral("message")).toString(), QString::number(code)));
-}
-
-void WebClientWindow::provideAuthenication(QNetworkReply*, QAuthenticator*)
-{
-    qCDebug(lcCloud) << "Require Authenication";
-}
-
-void WebClientWindow::replyFinished(QNetworkReply* reply)
-{
-    const int errorCode = reply->error();
-    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qCDebug(lcCloud) << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
-    qCDebug(lcCloud) << "URL-> " << reply->url();
-    if (const QNetworkReply::NetworkError cut = ReplyGuard::cutReason(reply))
-        handleNetworkError(cut, reply);
-    else if (statusCode / 100 != 2)
-        handleHttpError(statusCode, reply);
-    else if (errorCode != QNetworkReply::NoError)
-        handleNetworkError(errorCode, reply);
-    else
-        handleReplySuccess(reply);
-    reply->deleteLater();
-}
-
-void WebClientWindow::handleSSLErrors(QNetworkReply*, QList<QSslError> errors)
-{
-    for (const QSslError& error : errors)
-        qCDebug(lcCloud) << "SSL Error: " << error.errorString();
 }

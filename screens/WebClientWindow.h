@@ -1,31 +1,23 @@
 #pragma once
 
 #include "AbstWidgetBase.h"
-#include "cloud/ServiceExchange.h"
+#include "cloud/ServiceClient.h"
 
 #include <QJsonObject>
 #include <QList>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QSslError>
 
 class CameraListener;
 class QAbstractButton;
-class QAuthenticator;
 class QNetworkReply;
-class QUrl;
 
-// Base of every screen that may talk to the cloud service: one network manager, and
-// every finished reply sorted into success, HTTP failure or network failure.
+// Base of every screen that may talk to the cloud service: it sends through one
+// service client, and shows what becomes of each exchange.
 class WebClientWindow : public AbstWidgetBase
 {
     Q_OBJECT
 
 public:
-    using RawHeaders = ServiceExchange::RawHeaders;
-
-    static constexpr int DefaultReplyDeadlineMs = 30000;
-
     explicit WebClientWindow(QWidget* parent = nullptr);
 
     // How long one exchange with the service may take before it counts as a network
@@ -37,17 +29,7 @@ protected:
     virtual void handleHttpError(int statusCode, QNetworkReply* reply) = 0;
     virtual void handleNetworkError(int errorCode, QNetworkReply* reply) = 0;
 
-    QNetworkAccessManager& network();
-
-    // POSTs the indented JSON text of body with "Content-Type" and "Content-Length",
-    // with the given raw headers before and after those two.
-    QNetworkReply* postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before = {},
-                            const RawHeaders& after = {});
-    // Puts a sent request under the reply deadline and the body cap.
-    QNetworkReply* track(QNetworkReply* reply);
-
-    // The same, in the form the two-step exchanges take.
-    ServiceExchange::Post poster();
+    ServiceClient& service();
     static QString reasonPhrase(QNetworkReply* reply);
     static QString lastPathSegment(QNetworkReply* reply);
 
@@ -78,12 +60,6 @@ protected:
     // Shows the camera's refusal ("error" member of its reply), if it has one.
     void showCameraError(const QJsonObject& answer);
 
-private slots:
-    void provideAuthenication(QNetworkReply* reply, QAuthenticator* authenticator);
-    void replyFinished(QNetworkReply* reply);
-    void handleSSLErrors(QNetworkReply* reply, QList<QSslError> errors);
-
 private:
-    QNetworkAccessManager m_network;
-    int m_replyDeadlineMs = DefaultReplyDeadlineMs;
+    ServiceClient m_service;
 };

@@ -368,7 +368,7 @@ private slots:
         const int timeout = QNetworkReply::TimeoutError;
         const int tooLarge = QNetworkReply::ProtocolFailure;
         // The headers' own limits must end these long before the exchange's deadline.
-        const int whole = WebClientWindow::DefaultReplyDeadlineMs;
+        const int whole = ServiceClient::DefaultReplyDeadlineMs;
         using B = FakeCloudService::Behaviour;
         QTest::newRow("silent") << B::Silent << false << 1500 << timeout;
         QTest::newRow("one byte a second") << B::Trickle << false << 1500 << timeout;
@@ -395,7 +395,7 @@ private slots:
         QElapsedTimer sinceClick;
         sinceClick.start();
         QVERIFY(boxes.waitFor(1, deadlineMs + 10000));
-        if (deadlineMs == WebClientWindow::DefaultReplyDeadlineMs)
+        if (deadlineMs == ServiceClient::DefaultReplyDeadlineMs)
             QVERIFY(sinceClick.elapsed() < deadlineMs);
         QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(errorCode));
         QCOMPARE(boxes.last().advice, errorCode == QNetworkReply::TimeoutError ? NoAnswer : Unexpected);

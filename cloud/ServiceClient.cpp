@@ -1,0 +1,89 @@
+#include "ServiceClient.h"
+
+#include "CloudLog.h"
+#include "ReplyGuard.h"
+
+#include <QAuthenticator>
+#include <QHttpMultiPart>
+#include <QJsonDocument>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+ServiceClient::ServiceClient(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
+    qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
+    // A redirect is a failure here; it is never followed.
+    m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    connect(&m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
+    connect(&m_network, &QNetworkAccessManager::finished, this, &ServiceClient::sort);
+    connect(&m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);
+}
+
+void ServiceClient::setReplyDeadline(int milliseconds)
+{
+    m_replyDeadlineMs = milliseconds;
+}
+
+QNetworkReply* ServiceClient::postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
+                                       const RawHeaders& after)
+{
+    const QByteArray text = QJsonDocument(body).toJson();
+    QNetworkRequest request(url);
+    for (const auto& header : before)
+        request.setRawHeader(header.first, header.second);
+    request.setRawHeader("Content-Type", "application/json");
+    request.setRawHeader("Content-Length", QByteArray::number(text.size()));
+    for (const auto& header : after)
+        request.setRawHeader(header.first, header.second);
+    return guarded(m_network.post(request, text));
+}
+
+QNetworkReply* ServiceClient::postForm(const QNetworkRequest& request, QHttpMultiPart* form)
+{
+    QNetworkReply* reply = guarded(m_network.post(request, form));
+    form->setParent(reply);
+    return reply;
+}
+
+QNetworkReply* ServiceClient::guarded(QNetworkReply* reply)
+{
+    ReplyGuard::watch(reply, m_replyDeadlineMs);
+    return reply;
+}
+
+ServiceExchange::Post ServiceClient::poster()
+{
+    return [this](const QUrl& url, const QJsonObject& body, const RawHeaders& before, const RawHeaders& after) {
+        return postJson(url, body, before, after);
+    };
+}
+
+void ServiceClient::sort(QNetworkReply* reply)
+{
+    const int errorCode = reply->error();
+    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    qCDebug(lcCloud) << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
+    qCDebug(lcCloud) << "URL-> " << reply->url();
+    if (const QNetworkReply::NetworkError cut = ReplyGuard::cutReason(reply))
+        emit networkFailed(cut, reply);
+    else if (statusCode / 100 != 2)
+        emit httpFailed(statusCode, reply);
+    else if (errorCode != QNetworkReply::NoError)
+        emit networkFailed(errorCode, reply);
+    else
+        emit succeeded(reply);
+    reply->deleteLater();
+}
+
+void ServiceClient::logAuthentication(QNetworkReply*, QAuthenticator*)
+{
+    qCDebug(lcCloud) << "Require Authenication";
+}
+
+void ServiceClient::logSslErrors(QNetworkReply*, const QList<QSslError>& errors)
+{
+    for (const QSslError& error : errors)
+        qCDebug(lcCloud) << "SSL Error: " << error.errorString();
+}
