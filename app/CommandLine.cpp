@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 namespace {
@@ -36,6 +37,10 @@ std::optional<int> CommandLine::handle(int argc, char** argv)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Print what the wizard sends and receives (passwords, tokens "
+                                                    "and the camera's ids masked)."));
+    parser.addOption(verbose);
     allowQtOptions(parser);
     if (!parser.parse(reader.arguments())) {
         QTextStream(stderr) << parser.errorText() << "\n\n" << parser.helpText();
@@ -50,5 +55,8 @@ std::optional<int> CommandLine::handle(int argc, char** argv)
                             << '\n';
         return 0;
     }
+    // QT_LOGGING_RULES, when set, still has the last word.
+    if (parser.isSet(verbose))
+        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=true"));
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include "screens/ScreenFrame.h"
 #include "screens/TopWindow.h"
 
+#include <QIcon>
 #include <QLocale>
 #include <QMainWindow>
 #include <QTextCodec>
@@ -32,6 +33,8 @@ int runSetupWizard(int& argc, char** argv)
     MyApplication::setUpScaling();
 
     MyApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("ravelo-setup"));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelo-setup")));
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     ServiceHosts::installExtraCaCertificates();
     ScreenFrame::showFirst(new TopWindow);

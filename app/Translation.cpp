@@ -19,7 +19,8 @@ bool prefersEnglish(const QLocale& system)
         if (language == QLocale::Japanese)
             return false;
     }
-    return false;
+    // Neither: English, the one translation, is closer to German or French than Japanese.
+    return true;
 }
 
 namespace {

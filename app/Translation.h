@@ -6,8 +6,9 @@ class QLocale;
 // The wizard's language. Japanese is the source; English is the one translation.
 namespace Translation {
 
-// True when the user's UI languages (LANGUAGE, else LC_MESSAGES or LANG) name English
-// before Japanese. The C/POSIX locale, Japanese and every other language keep Japanese.
+// False when the user's UI languages (LANGUAGE, else LC_MESSAGES or LANG) name Japanese
+// before English, and for the C/POSIX locale; true otherwise, for every other language
+// too (German, French ...): English is the one translation.
 bool prefersEnglish(const QLocale& system);
 
 // Installs the texts, Qt's own texts (standard buttons, edit menus) and the pictures

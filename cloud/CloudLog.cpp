@@ -1,3 +1,4 @@
 #include "CloudLog.h"
 
-Q_LOGGING_CATEGORY(lcCloud, "ravelo.cloud")
+// Debug lines only when asked for (--verbose or QT_LOGGING_RULES).
+Q_LOGGING_CATEGORY(lcCloud, "ravelo.cloud", QtInfoMsg)

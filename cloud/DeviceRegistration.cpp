@@ -16,7 +16,7 @@ void DeviceRegistration::start(const Device& device)
     m_device = device;
     m_applicationStep = nullptr;
     const QJsonObject body{{QStringLiteral("serialId"), device.serialId}, {QStringLiteral("kind"), device.kind}};
-    qCDebug(lcCloud) << QJsonDocument(body).toJson();
+    qCDebug(lcCloud) << "Registering a camera of kind" << device.kind;
     m_accountStep = m_post(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/devices")), body,
                            {{"User-Agent", "NUVA/1.0"}}, {});
 }
@@ -42,7 +42,7 @@ void DeviceRegistration::registerWithApplicationService(const QString& deviceId)
     const QJsonObject body{{QStringLiteral("deviceId"), deviceId},
                            {QStringLiteral("name"), m_device.name},
                            {QStringLiteral("kind"), m_device.kind}};
-    qCDebug(lcCloud) << QJsonDocument(body).toJson();
+    qCDebug(lcCloud) << "Filing the camera under the account as" << m_device.name;
     const QByteArray authorization =
         (QStringLiteral("X-NUVA uuid=") + m_device.uuid + QStringLiteral(" token=") + m_device.accessToken).toUtf8();
     m_applicationStep = m_post(ServiceHosts::httpsUrl(ServiceHosts::applicationHost(), QStringLiteral("/devices")),

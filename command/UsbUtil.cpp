@@ -14,8 +14,9 @@
 namespace {
 UsbUtil* theSender = nullptr;
 
-// Debug output ends up in the system journal; a Wi-Fi password must not.
-const QString PasswordMask = QStringLiteral("********");
+// Debug output ends up in the system journal; a Wi-Fi password must not, nor the ids
+// that name the user's camera to the service.
+const QString SecretMask = QStringLiteral("********");
 
 QJsonObject baseRequest(int id, const QString& method, const QJsonArray& params)
 {
@@ -95,16 +96,22 @@ QByteArray& UsbUtil::getAPList(int id, int page)
 
 QByteArray& UsbUtil::setNetworkSetting(QString ssid, QString password)
 {
-    return storeRequest(networkSettingRequest(ssid, password), networkSettingRequest(ssid, PasswordMask));
+    return storeRequest(networkSettingRequest(ssid, password), networkSettingRequest(ssid, SecretMask));
 }
 
-QByteArray& UsbUtil::setToken(QString deviceId, QString serialId)
+namespace {
+QJsonObject tokenRequest(const QString& deviceId, const QString& serialId)
 {
     QJsonObject parameters;
     parameters.insert(QStringLiteral("DeviceId"), deviceId);
     parameters.insert(QStringLiteral("SerialId"), serialId);
-    const QJsonObject request = withOneParameterObject(TokenId, QStringLiteral("setToken"), parameters);
-    return storeRequest(request, request);
+    return withOneParameterObject(UsbUtil::TokenId, QStringLiteral("setToken"), parameters);
+}
+}
+
+QByteArray& UsbUtil::setToken(QString deviceId, QString serialId)
+{
+    return storeRequest(tokenRequest(deviceId, serialId), tokenRequest(SecretMask, SecretMask));
 }
 
 void UsbUtil::send(QByteArray json)

@@ -1,3 +1,4 @@
 #include "DesktopLog.h"
 
-Q_LOGGING_CATEGORY(lcDesktop, "ravelo.desktop")
+// Debug lines only when asked for (--verbose or QT_LOGGING_RULES).
+Q_LOGGING_CATEGORY(lcDesktop, "ravelo.desktop", QtInfoMsg)

@@ -1,3 +1,4 @@
 #include "ScreensLog.h"
 
-Q_LOGGING_CATEGORY(lcScreens, "ravelo.screens")
+// Debug lines only when asked for (--verbose or QT_LOGGING_RULES).
+Q_LOGGING_CATEGORY(lcScreens, "ravelo.screens", QtInfoMsg)

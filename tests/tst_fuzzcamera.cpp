@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <QLoggingCategory>
 #include <QTest>
 
 namespace {
@@ -51,7 +50,6 @@ class TestFuzzCamera : public QObject
 private slots:
     void cameraRepliesNeverCrashHangOrMisbehave()
     {
-        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
         const quint64 seed = fuzzSeed();
         const int inputs =
             qEnvironmentVariableIsSet("RAVELO_FUZZ_INPUTS") ? qEnvironmentVariableIntValue("RAVELO_FUZZ_INPUTS") : 3000;

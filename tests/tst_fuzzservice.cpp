@@ -7,7 +7,6 @@
 #include "ServiceReplyFuzzer.h"
 #include "TestMain.h"
 
-#include <QLoggingCategory>
 #include <QTest>
 
 class TestFuzzService : public QObject
@@ -20,7 +19,6 @@ class TestFuzzService : public QObject
 private slots:
     void serviceRepliesEndEachExchangeOnceAndSafely()
     {
-        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
         camera.plug();
         const quint64 seed =
             qEnvironmentVariableIsSet("RAVELO_FUZZ_SEED") ? qgetenv("RAVELO_FUZZ_SEED").toULongLong() : 20261208;

@@ -83,7 +83,9 @@ private slots:
         QTest::newRow("LC_ALL wins over LANG") << QStringList{"LANG=en_US.UTF-8", "LC_ALL=ja_JP.UTF-8"} << false;
         QTest::newRow("LANG=C.UTF-8") << QStringList{"LANG=C.UTF-8"} << false;
         QTest::newRow("C locale ignores LANGUAGE") << QStringList{"LANG=C", "LANGUAGE=en"} << false;
-        QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << false;
+        QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << true;
+        QTest::newRow("French") << QStringList{"LANG=fr_FR.UTF-8"} << true;
+        QTest::newRow("Japanese after German") << QStringList{"LANG=de_DE.UTF-8", "LANGUAGE=de:ja"} << false;
         QTest::newRow("nothing set") << QStringList{} << false;
     }
 

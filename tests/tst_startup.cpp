@@ -1,6 +1,8 @@
 // Start-up as the program runs it: the whole sequence of the start function, twice,
 // each time driven from inside its own event loop.
 #include "app/Startup.h"
+#include "cloud/CloudLog.h"
+#include "usb/UsbLog.h"
 #include "command/UsbUtil.h"
 #include "screens/CompleteWindow.h"
 #include "screens/TopWindow.h"
@@ -84,6 +86,9 @@ int main()
     scenario = [] {
         const QList<QWidget*> visible = visibleWindows();
         check(visible.size() == 1 && qobject_cast<TopWindow*>(visible.value(0)), "exactly the top screen is shown");
+        check(QGuiApplication::desktopFileName() == QLatin1String("ravelo-setup"),
+              "task bars find the desktop entry, and its icon");
+        check(lcUsb().isInfoEnabled() && !lcUsb().isDebugEnabled(), "the camera traffic is not printed by default");
         check(QTextCodec::codecForLocale()->name() == "UTF-8", "the locale codec is UTF-8");
         check(QString::fromUtf8("設定").toLocal8Bit() == QByteArray("\xe8\xa8\xad\xe5\xae\x9a"),
               "local text is encoded as UTF-8");
@@ -123,6 +128,12 @@ int main()
         QTest::mouseClick(complete->findChild<QPushButton*>(QStringLiteral("button_complate")), Qt::LeftButton);
     };
     check(run() == 0, "the completion button ends the program");
+
+    scenario = [] {
+        check(lcUsb().isDebugEnabled() && lcCloud().isDebugEnabled(), "--verbose prints every request and reply");
+        QCoreApplication::exit(0);
+    };
+    check(run("--verbose") == 0, "--verbose starts the wizard");
 
     QTextStream(stdout) << "Totals: " << passes << " passed, " << failures << " failed\n";
     return failures == 0 ? 0 : 1;

@@ -8,6 +8,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTest>
 #include <QTimer>
 
@@ -78,6 +79,7 @@ private slots:
 
     void networkSettingSendsInetAsTextAndHidesThePasswordFromTheLog()
     {
+        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=true"));
         debugLines.clear();
         const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
         const QByteArray text =
@@ -103,9 +105,16 @@ private slots:
         QVERIFY(debugLines.first().contains(QStringLiteral("********")));
     }
 
-    void setTokenPutsDeviceIdFirst()
+    void setTokenPutsDeviceIdFirstAndHidesBothIdsFromTheLog()
     {
+        QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=true"));
+        debugLines.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
         const QByteArray text = UsbUtil::instance()->setToken(QStringLiteral("dev-1"), QStringLiteral("serial-2"));
+        qInstallMessageHandler(previous);
+        QCOMPARE(debugLines.size(), 1);
+        QVERIFY(!debugLines.first().contains(QStringLiteral("dev-1")));
+        QVERIFY(!debugLines.first().contains(QStringLiteral("serial-2")));
         QVERIFY(text.contains("\"id\": 100000,"));
         QVERIFY(text.indexOf("\"DeviceId\": \"dev-1\"") < text.indexOf("\"SerialId\": \"serial-2\""));
         QVERIFY(text.indexOf("\"DeviceId\"") > 0);

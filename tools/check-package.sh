@@ -38,6 +38,8 @@ for script in postinst postrm; do
             || { echo "$script does not run: $command" >&2; exit 1; }
     done
 done
+dpkg-deb --field "$deb" Recommends | grep -q "fonts-noto-cjk | fonts-ipafont-gothic" \
+    || { echo "the package does not recommend a Japanese font" >&2; exit 1; }
 version="$("$scratch/usr/bin/ravelo-setup" --version)"
 test "$version" = "ravelo-setup $(dpkg-deb --field "$deb" Version)" || { echo "unexpected: $version" >&2; exit 1; }
 echo "package $deb checked: $version"

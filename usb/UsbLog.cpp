@@ -1,3 +1,4 @@
 #include "UsbLog.h"
 
-Q_LOGGING_CATEGORY(lcUsb, "ravelo.usb")
+// Debug lines only when asked for (--verbose or QT_LOGGING_RULES).
+Q_LOGGING_CATEGORY(lcUsb, "ravelo.usb", QtInfoMsg)
