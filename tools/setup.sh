@@ -37,13 +37,23 @@ install_dependencies() {
 
 # Built the Debian way: compile and link flags from dpkg-buildflags, every hardening
 # feature on (stack protector, _FORTIFY_SOURCE, -z relro -z now).
-build() {
+configure() {
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
         -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
         -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" "$@"
+}
+
+build() {
+    configure "$@"
     cmake --build "$build" -j"$(nproc)"
+}
+
+# Only what the first window needs: the wizard and the simulator it runs under.
+build_wizard() {
+    configure
+    cmake --build "$build" -j"$(nproc)" --target ravelo-setup ravelo-camera-sim
 }
 
 # The sources keep the style in .clang-format; a file that strays fails the check.
@@ -72,7 +82,7 @@ launch() {
 }
 
 case "${1:-}" in
-    run) install_dependencies; build; launch ;;
+    run) install_dependencies; build_wizard; launch ;;
     test) install_dependencies; check_format; build -DRAVELO_WERROR=ON; run_tests; sanitized_tests; "$here/tools/check-package.sh" "$build" ;;
     *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
