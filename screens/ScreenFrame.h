@@ -47,8 +47,7 @@ void showFirst(QMainWindow* first);
 // screen's available area), active and with keyboard focus; the current one closes and
 // is deleted once control returns to the event loop. The current screen leaves and
 // takes no more input; the next one takes none for the length of a double click (see
-// EchoGuard).
-// Called by moveOn only.
+// EchoGuard). Called by moveOn only.
 void handOver(ScreenWindow* current, QMainWindow* next);
 
 // The one way a screen moves on: it leaves and hands over to the screen that makeNext
