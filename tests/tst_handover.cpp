@@ -21,6 +21,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -253,11 +254,13 @@ private slots:
         QTRY_VERIFY(button(current, buttonName)->isEnabled());
         press(button(current, buttonName), byKeyboard);
         QTRY_COMPARE(visibleCount(qPrintable(next)), 1);
-        QMainWindow* nextScreen = fillIn(qobject_cast<QMainWindow*>(Screens::visibleWindows().constFirst()));
+        // Watched through a QPointer: a screen that moves on is deleted.
+        const QPointer<QMainWindow> nextScreen =
+            fillIn(qobject_cast<QMainWindow*>(Screens::visibleWindows().constFirst()));
         const int cameraBefore = camera.requests().size();
         const int cloudBefore = cloud.service.requests().size();
         const auto acted = [&] {
-            return !nextScreen->isVisible() || camera.requests().size() > cameraBefore
+            return !nextScreen || !nextScreen->isVisible() || camera.requests().size() > cameraBefore
                 || cloud.service.requests().size() > cloudBefore;
         };
 
