@@ -10,7 +10,6 @@
 #include <QIcon>
 #include <QLocale>
 #include <QMainWindow>
-#include <QTextCodec>
 
 namespace {
 // A screen goes once it has handed over; the one still open when the wizard ends goes
@@ -29,7 +28,6 @@ int runSetupWizard(int& argc, char** argv)
 {
     if (const std::optional<int> exitCode = CommandLine::handle(argc, argv))
         return *exitCode;
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     MyApplication::setUpScaling();
 
     MyApplication app(argc, argv);

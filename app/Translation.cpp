@@ -32,6 +32,15 @@ void load(QCoreApplication& app, const QString& file, const QString& folder)
     else
         delete translator;
 }
+
+QString qtTranslationsFolder()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
 }
 
 void install(QCoreApplication& app, bool english)
@@ -42,7 +51,7 @@ void install(QCoreApplication& app, bool english)
         load(app, QStringLiteral("ravelo_en"), QStringLiteral(":/translations"));
     } else {
         QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-        load(app, QStringLiteral("qtbase_ja"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+        load(app, QStringLiteral("qtbase_ja"), qtTranslationsFolder());
     }
 }
 

@@ -166,8 +166,8 @@ void prepareKeyboard(QWidget* screen)
         addFocusRule(button, "QToolButton", QStringLiteral("border: 2px solid transparent;"));
     const QString field = QStringLiteral("border: 1px solid #767676; border-radius: 3px; background: white;");
     for (QLineEdit* edit : screen->findChildren<QLineEdit*>()) {
-        addFocusRule(edit, "QLineEdit", field);
         keepFieldTextLegible(edit);
+        addFocusRule(edit, "QLineEdit", field);
     }
     for (QListView* list : screen->findChildren<QListView*>())
         addFocusRule(list, "QListView", field);

@@ -27,7 +27,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
-#include <QTextCodec>
 #include <QTranslator>
 
 #include <cmath>
@@ -411,7 +410,6 @@ private slots:
 // 96 dpi would hide what a desktop's text size does.
 int main(int argc, char** argv)
 {
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     MyApplication::setUpScaling();
     MyApplication app(argc, argv);
     TestAccessibleScreens test;

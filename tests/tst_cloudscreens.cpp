@@ -50,6 +50,11 @@ const QString Busy = QStringLiteral("サービスが混み合っています。�
 const QString Unexpected =
     QStringLiteral("サービスから予期しない応答がありました。しばらくしてから、もう一度お試しください。");
 
+QString errorBoxText(QNetworkReply::NetworkError error)
+{
+    return QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(error));
+}
+
 QByteArray indented(const QJsonObject& object)
 {
     return QJsonDocument(object).toJson();
@@ -489,10 +494,19 @@ private slots:
             return;
         }
         QVERIFY(boxes.waitFor(1));
-        QCOMPARE(boxes.last().text,
-                 QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(QNetworkReply::ProtocolFailure)));
+        // Qt 6's own decoder may notice a bomb before the reply guard does; the box and
+        // the retry are the same whichever does.
+        QStringList boxTexts = {errorBoxText(QNetworkReply::ProtocolFailure)};
+        if (!headers.isEmpty() && QT_VERSION >= QT_VERSION_CHECK(6, 0, 0))
+            boxTexts << errorBoxText(QNetworkReply::UnknownContentError);
+        QVERIFY2(boxTexts.contains(boxes.last().text), qPrintable(boxes.last().text));
+        QCOMPARE(boxes.last().advice, Unexpected);
         QCOMPARE(cloud.service.requests().size(), 1);
         QTRY_VERIFY(next(login)->isEnabled());
+        cloud.service.resetOutcomes();
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        QTRY_VERIFY(Screens::visible<WifiListWindow>());
+        QCOMPARE(boxes.seen().size(), 1);
     }
 
     // Each box keeps its text and says under it, by cause, what the user can do.

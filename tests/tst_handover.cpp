@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -363,8 +364,8 @@ private slots:
         QFETCH(QString, focused);
         QMainWindow* current = screen == QLatin1String("TopWindow") ? new TopWindow : screenNamed(screen);
         current->show();
-        // The last row stands partly off the 800 x 600 test screen: the next one is
-        // moved back inside it.
+        // The last row stands partly off the test screen: the next one is moved back
+        // inside it.
         const bool offScreen = screen == QLatin1String("CameraNameWindow");
         const QPoint place = offScreen ? QPoint(500, 400) : QPoint(37, 91);
         current->move(place);
@@ -379,7 +380,9 @@ private slots:
         }
         QTRY_VERIFY(Screens::visibleWindows().size() == 1 && Screens::visibleWindows().first() != current);
         QWidget* next = Screens::visibleWindows().first();
-        QCOMPARE(next->pos(), offScreen ? QPoint(800 - next->width(), 600 - next->height()) : place);
+        const QRect area = next->screen()->availableGeometry();
+        QCOMPARE(next->pos(),
+                 offScreen ? area.bottomRight() + QPoint(1, 1) - QPoint(next->width(), next->height()) : place);
         QTRY_COMPARE(QApplication::activeWindow(), next);
         QTRY_VERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), focused);

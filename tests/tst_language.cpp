@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
+#include <cstdio>
 
 namespace {
 const char* const DescribeOption = "--describe-top-screen";
@@ -33,12 +33,12 @@ int describeTopScreen(int argc, char** argv)
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     TopWindow top;
     QDialogButtonBox standardButtons(QDialogButtonBox::Cancel);
-    QTextStream out(stdout);
-    out.setCodec("UTF-8");
-    out << "title=" << top.windowTitle() << '\n'
-        << "start=" << top.findChild<QPushButton*>(QStringLiteral("button_start"))->accessibleName() << '\n'
-        << "cancel=" << standardButtons.button(QDialogButtonBox::Cancel)->text() << '\n'
-        << "picture=" << hashOf(QStringLiteral(":/images/01_start_up.png")) << '\n';
+    // UTF-8 whatever the child's locale, as the parent reads it.
+    const QString description = QStringLiteral("title=") + top.windowTitle() + QStringLiteral("\nstart=")
+        + top.findChild<QPushButton*>(QStringLiteral("button_start"))->accessibleName() + QStringLiteral("\ncancel=")
+        + standardButtons.button(QDialogButtonBox::Cancel)->text() + QStringLiteral("\npicture=")
+        + QString::fromLatin1(hashOf(QStringLiteral(":/images/01_start_up.png"))) + QLatin1Char('\n');
+    fputs(description.toUtf8().constData(), stdout);
     return 0;
 }
 

@@ -4,8 +4,7 @@
 
 void registerElCmdType()
 {
-    if (QMetaType::type("EL_CMD") == 0)
-        QMetaType::registerNormalizedTypedef("EL_CMD", QMetaType::QVariantMap);
+    qRegisterMetaType<EL_CMD>("EL_CMD");
 }
 
 QUuid commandOf(const EL_CMD& cmd)

@@ -3,7 +3,6 @@
 #include "screens/MyApplication.h"
 
 #include <QTest>
-#include <QTextCodec>
 
 namespace TestMain {
 // CTest's code for a skipped test: a test that could not run what it is for says so
@@ -29,7 +28,6 @@ inline bool& skipped()
 #define RAVELO_TEST_MAIN(TestObject)                                                                                   \
     int main(int argc, char** argv)                                                                                    \
     {                                                                                                                  \
-        QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));                                              \
         MyApplication app(argc, argv);                                                                                 \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
         TestObject tc;                                                                                                 \

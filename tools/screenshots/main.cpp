@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QLocale>
 #include <QMainWindow>
-#include <QTextCodec>
 #include <QTextStream>
 
 #include <functional>
@@ -51,7 +50,6 @@ int main(int argc, char* argv[])
     // an X server with the desktop's text size (Xft.dpi).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     MyApplication::setUpScaling();
     MyApplication app(argc, argv);
     const bool english = languageGiven ? qstrcmp(argv[3], "en") == 0 : Translation::prefersEnglish(QLocale::system());
