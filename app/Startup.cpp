@@ -3,7 +3,6 @@
 #include "CommandLine.h"
 #include "screens/MyApplication.h"
 #include "Translation.h"
-#include "cloud/ServiceHosts.h"
 #include "screens/ScreenFrame.h"
 #include "screens/TopWindow.h"
 
@@ -34,7 +33,6 @@ int runSetupWizard(int& argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ravelo-setup"));
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelo-setup")));
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
-    ServiceHosts::installExtraCaCertificates();
     ScreenFrame::showFirst(new TopWindow);
     const int exitCode = app.exec();
     deleteScreens();

@@ -11,6 +11,10 @@ namespace BearerPlugins {
 void keepOut()
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    static bool keptOut = false;
+    if (keptOut)
+        return;
+    keptOut = true;
     const QStringList folders = QCoreApplication::libraryPaths();
     QCoreApplication::setLibraryPaths({});
     {

@@ -6,8 +6,8 @@
 // bearer management, so none is ever loaded.
 namespace BearerPlugins {
 
-// Call once, after the application object exists and before any network access
-// manager is made.
+// Call after the application object exists and before any network access manager is
+// made; later calls do nothing.
 void keepOut();
 
 }

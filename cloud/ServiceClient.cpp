@@ -1,24 +1,40 @@
 #include "ServiceClient.h"
 
+#include "BearerPlugins.h"
 #include "CloudLog.h"
 #include "ReplyGuard.h"
+#include "ServiceHosts.h"
 
 #include <QAuthenticator>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+
+namespace {
+// The network stack is readied when the first exchange needs it, not before the first
+// screen: the TLS library and the trusted authorities are loaded, and a missing TLS
+// library reported, with the first request.
+void prepareTlsOnce()
+{
+    static const bool prepared = (ServiceHosts::installExtraCaCertificates(), true);
+    Q_UNUSED(prepared);
+}
+}
 
 ServiceClient::ServiceClient(QObject* parent)
     : QObject(parent)
 {
+    BearerPlugins::keepOut();
+    m_network = new QNetworkAccessManager(this);
     qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
     qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
     // A redirect is a failure here; it is never followed.
-    m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    connect(&m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
-    connect(&m_network, &QNetworkAccessManager::finished, this, &ServiceClient::sort);
-    connect(&m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);
+    m_network->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
+    connect(m_network, &QNetworkAccessManager::finished, this, &ServiceClient::sort);
+    connect(m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);
 }
 
 void ServiceClient::setReplyDeadline(int milliseconds)
@@ -37,12 +53,14 @@ QNetworkReply* ServiceClient::postJson(const QUrl& url, const QJsonObject& body,
     request.setRawHeader("Content-Length", QByteArray::number(text.size()));
     for (const auto& header : after)
         request.setRawHeader(header.first, header.second);
-    return guarded(m_network.post(request, text));
+    prepareTlsOnce();
+    return guarded(m_network->post(request, text));
 }
 
 QNetworkReply* ServiceClient::postForm(const QNetworkRequest& request, QHttpMultiPart* form)
 {
-    QNetworkReply* reply = guarded(m_network.post(request, form));
+    prepareTlsOnce();
+    QNetworkReply* reply = guarded(m_network->post(request, form));
     form->setParent(reply);
     return reply;
 }

@@ -3,12 +3,12 @@
 #include "ServiceExchange.h"
 
 #include <QList>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QSslError>
 
 class QAuthenticator;
 class QHttpMultiPart;
+class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
 class QUrl;
@@ -52,6 +52,6 @@ private:
     void logAuthentication(QNetworkReply* reply, QAuthenticator* authenticator);
     void logSslErrors(QNetworkReply* reply, const QList<QSslError>& errors);
 
-    QNetworkAccessManager m_network;
+    QNetworkAccessManager* m_network;
     int m_replyDeadlineMs = DefaultReplyDeadlineMs;
 };

@@ -1,11 +1,8 @@
 #include "MyApplication.h"
 
-#include "cloud/BearerPlugins.h"
-
 MyApplication::MyApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    BearerPlugins::keepOut();
 }
 
 MyApplication::~MyApplication() = default;

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <QTextStream>
 #include <QWidget>
@@ -33,6 +34,13 @@ void runScenarioWhenTheLoopRuns()
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [] { scenario(); }, Qt::QueuedConnection);
+}
+
+// Whether a shared library whose file name contains name is mapped into the process.
+bool libraryLoaded(const char* name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
 }
 
 QList<QWidget*> visibleWindows()
@@ -88,6 +96,7 @@ int main()
         check(QGuiApplication::desktopFileName() == QLatin1String("ravelo-setup"),
               "task bars find the desktop entry, and its icon");
         check(lcUsb().isInfoEnabled() && !lcUsb().isDebugEnabled(), "the camera traffic is not printed by default");
+        check(!libraryLoaded("libssl"), "the TLS library waits for the first exchange");
         check(QString::fromUtf8("設定").toLocal8Bit() == QByteArray("\xe8\xa8\xad\xe5\xae\x9a"),
               "local text is encoded as UTF-8");
         QCoreApplication::exit(7);
