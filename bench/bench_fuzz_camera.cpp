@@ -6,7 +6,6 @@
 #include "screens/MyApplication.h"
 #include "screens/WifiListWindow.h"
 
-#include <QLoggingCategory>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -14,7 +13,6 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     EmulatedCamera camera;
     MyApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
     const int inputs = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     const quint64 seed = argc > 2 ? QByteArray(argv[2]).toULongLong() : 1;
 

@@ -6,7 +6,6 @@
 #include "ServiceReplyFuzzer.h"
 #include "screens/MyApplication.h"
 
-#include <QLoggingCategory>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -15,7 +14,6 @@ int main(int argc, char** argv)
     EmulatedCamera camera;
     camera.plug();
     MyApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
     CloudFixture cloud;
     const int replies = argc > 1 ? QByteArray(argv[1]).toInt() : 1000;
     const quint64 seed = argc > 2 ? QByteArray(argv[2]).toULongLong() : 1;

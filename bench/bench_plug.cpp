@@ -8,7 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLoggingCategory>
 #include <QPushButton>
 #include <QTextStream>
 #include <QTimer>
@@ -46,7 +45,6 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     EmulatedCamera camera;
     MyApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("ravelo.*.debug=false"));
     PreparationWindow preparation;
     preparation.show();
     auto* login = preparation.findChild<QPushButton*>(QStringLiteral("button_login"));

@@ -12,7 +12,6 @@
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    qputenv("QT_LOGGING_RULES", "ravelo.*.debug=false");
     EmulatedCamera camera;
     camera.setNetworks({"Home-5G", "Home-2G", "Cafe", "Office", "Guest", "Shop", "Library"});
     camera.plug();

@@ -115,7 +115,6 @@ double cpuSeconds()
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    qputenv("QT_LOGGING_RULES", "ravelo.*.debug=false");
     EmulatedCamera camera;
     camera.plug();
     MyApplication app(argc, argv);
