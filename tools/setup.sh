@@ -5,7 +5,8 @@
 #   tools/setup.sh test   install what is needed, check the code's format, build with
 #                         warnings as errors, and run every test; then
 #                         build again with AddressSanitizer and UndefinedBehaviorSanitizer
-#                         and run every test under them; then build the Debian package
+#                         and run every test under them; then build against Qt 6 with
+#                         Clang and run every test again; then build the Debian package
 #                         and check it
 # Both can be run again at any time.
 set -euo pipefail
@@ -13,10 +14,12 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${RAVELO_BUILD_DIR:-$here/build}"
 sanitized_build="${RAVELO_SANITIZED_BUILD_DIR:-$here/build-sanitize}"
+qt6_build="${RAVELO_QT6_BUILD_DIR:-$here/build-qt6}"
 
 packages=(
-    build-essential cmake pkg-config clang-format
-    qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5dbus5 qttools5-dev-tools qttranslations5-l10n
+    build-essential cmake pkg-config clang clang-format
+    qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5dbus5 qttools5-dev qttools5-dev-tools qttranslations5-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     libusb-dev libudev-dev
     umockdev libumockdev-dev dbus-daemon python3-dbusmock
     fonts-noto-cjk
@@ -63,14 +66,22 @@ check_format() {
 }
 
 run_tests() {
-    ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+    ctest --test-dir "$1" --output-on-failure -j"$(nproc)"
 }
 
 # A second build folder: every sanitizer report fails the test that caused it.
 sanitized_tests() {
     cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON -DRAVELO_WERROR=ON
     cmake --build "$sanitized_build" -j"$(nproc)"
-    ctest --test-dir "$sanitized_build" --output-on-failure -j"$(nproc)"
+    run_tests "$sanitized_build"
+}
+
+# The same source against Qt 6, compiled by Clang, warnings as errors.
+qt6_clang_tests() {
+    cmake -S "$here" -B "$qt6_build" -DCMAKE_BUILD_TYPE=Release -DRAVELO_QT_MAJOR=6 \
+        -DCMAKE_CXX_COMPILER=clang++ -DRAVELO_WERROR=ON
+    cmake --build "$qt6_build" -j"$(nproc)"
+    run_tests "$qt6_build"
 }
 
 launch() {
@@ -83,6 +94,14 @@ launch() {
 
 case "${1:-}" in
     run) install_dependencies; build_wizard; launch ;;
-    test) install_dependencies; check_format; build -DRAVELO_WERROR=ON; run_tests; sanitized_tests; "$here/tools/check-package.sh" "$build" ;;
+    test)
+        install_dependencies
+        check_format
+        build -DRAVELO_WERROR=ON
+        run_tests "$build"
+        sanitized_tests
+        qt6_clang_tests
+        "$here/tools/check-package.sh" "$build"
+        ;;
     *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
