@@ -92,16 +92,23 @@ launch() {
     exec "$build/tools/camera-sim/ravelo-camera-sim" "$build/ravelo-setup"
 }
 
+# Runs one step and says how long it took, so that a slow build shows in the log.
+timed() {
+    local started=$SECONDS
+    "$@"
+    echo "== $*: $((SECONDS - started)) s" >&2
+}
+
 case "${1:-}" in
     run) install_dependencies; build_wizard; launch ;;
     test)
-        install_dependencies
-        check_format
-        build -DRAVELO_WERROR=ON
-        run_tests "$build"
-        sanitized_tests
-        qt6_clang_tests
-        "$here/tools/check-package.sh" "$build"
+        timed install_dependencies
+        timed check_format
+        timed build -DRAVELO_WERROR=ON
+        timed run_tests "$build"
+        timed sanitized_tests
+        timed qt6_clang_tests
+        timed "$here/tools/check-package.sh" "$build"
         ;;
     *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
