@@ -40,6 +40,11 @@ for script in postinst postrm; do
 done
 dpkg-deb --field "$deb" Recommends | grep -q "fonts-noto-cjk | fonts-ipafont-gothic" \
     || { echo "the package does not recommend a Japanese font" >&2; exit 1; }
+# Qt's own Japanese texts, from the package of the Qt major the build was made against.
+major="$(sed -n 's/^RAVELO_QT_MAJOR:STRING=//p' CMakeCache.txt)"
+qt_texts="$([ "$major" = 6 ] && echo qt6-translations-l10n || echo qttranslations5-l10n)"
+dpkg-deb --field "$deb" Recommends | grep -qw "$qt_texts" \
+    || { echo "the package does not recommend $qt_texts" >&2; exit 1; }
 # Fortify cannot show in a program whose only fortifiable calls are memcpy and memmove of
 # sizes known at run time; Debian 12's dpkg-buildflags has no control-flow protection.
 # The build's flags carry both _FORTIFY_SOURCE and the rest (tools/setup.sh).
