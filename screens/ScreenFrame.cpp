@@ -24,8 +24,11 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QToolButton>
+#include <QtPlugin>
 #include <QUrl>
 #include <QVariant>
+
+Q_IMPORT_PLUGIN(PictureFormatPlugin)
 
 namespace ScreenFrame {
 

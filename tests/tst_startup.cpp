@@ -97,6 +97,7 @@ int main()
               "task bars find the desktop entry, and its icon");
         check(lcUsb().isInfoEnabled() && !lcUsb().isDebugEnabled(), "the camera traffic is not printed by default");
         check(!libraryLoaded("libssl"), "the TLS library waits for the first exchange");
+        check(!libraryLoaded("/imageformats/"), "the top screen's pictures are read without image plugins");
         check(QString::fromUtf8("設定").toLocal8Bit() == QByteArray("\xe8\xa8\xad\xe5\xae\x9a"),
               "local text is encoded as UTF-8");
         QCoreApplication::exit(7);

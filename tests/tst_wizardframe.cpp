@@ -15,6 +15,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +38,15 @@ QImage faceOf(QPushButton* button)
 QImage picture(const QString& name)
 {
     return QPixmap(QStringLiteral(":/images/") + name).toImage();
+}
+
+// The picture as Qt's own PNG reader gives it, from a buffer rather than the resource file.
+QImage asQtReadsIt(const QString& name)
+{
+    QFile file(QStringLiteral(":/images/") + name);
+    return file.open(QIODevice::ReadOnly)
+        ? QImage::fromData(file.readAll(), "png").convertToFormat(QImage::Format_ARGB32_Premultiplied)
+        : QImage();
 }
 
 using Screens::closeAll;
@@ -173,6 +183,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QSize, size);
         QCOMPARE(picture(file).size(), size);
+        QCOMPARE(picture(file).convertToFormat(QImage::Format_ARGB32_Premultiplied), asQtReadsIt(file));
         // Scaled screens take the picture drawn at twice the size.
         QCOMPARE(picture(QString(file).replace(QLatin1String(".png"), QLatin1String("@2x.png"))).size(), size * 2);
     }
