@@ -6,11 +6,31 @@
 #include "screens/ScreenFrame.h"
 #include "screens/TopWindow.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QLocale>
 #include <QMainWindow>
 
 namespace {
+// Task bars take the window's icon whenever it is set, so the icon theme is read once
+// the first screen has been painted: on X that lookup takes longer than the screen.
+class IconAfterFirstPaint : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this, [] { QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelo-setup"))); },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
 // A screen goes once it has handed over; the one still open when the wizard ends goes
 // with it. The USB link's hidden widget is not a screen and stays with the command
 // sender.
@@ -31,9 +51,10 @@ int runSetupWizard(int& argc, char** argv)
 
     MyApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("ravelo-setup"));
-    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ravelo-setup")));
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
-    ScreenFrame::showFirst(new TopWindow);
+    auto* top = new TopWindow;
+    top->installEventFilter(new IconAfterFirstPaint(&app));
+    ScreenFrame::showFirst(top);
     const int exitCode = app.exec();
     deleteScreens();
     return exitCode;

@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTextStream>
 #include <QWidget>
@@ -100,6 +102,18 @@ int main()
         check(!libraryLoaded("/imageformats/"), "the top screen's pictures are read without image plugins");
         check(QString::fromUtf8("設定").toLocal8Bit() == QByteArray("\xe8\xa8\xad\xe5\xae\x9a"),
               "local text is encoded as UTF-8");
+        // Icons of the test's own, so that the lookup finds the icon on any machine.
+        QTemporaryDir icons;
+        QFile::copy(QStringLiteral(":/images/camera.png"), icons.filePath(QStringLiteral("ravelo-setup.png")));
+        QIcon::setThemeSearchPaths({icons.path()});
+        QIcon::setThemeName(QStringLiteral("no-such-theme"));
+        QIcon::setFallbackSearchPaths({icons.path()});
+        QWidget* top = visible.value(0);
+        check(QTest::qWaitForWindowExposed(top), "the top screen is exposed");
+        top->repaint();
+        QCoreApplication::sendPostedEvents();
+        check(QGuiApplication::windowIcon().name() == QLatin1String("ravelo-setup"),
+              "once the top screen has painted, the window has the theme's icon");
         QCoreApplication::exit(7);
     };
     check(run() == 7, "the exit code is what the event loop returned");
