@@ -23,7 +23,7 @@ void premultiply(QImage& image)
         for (int x = 0; x < image.width(); ++x)
             line[x] = qPremultiply(line[x]);
     }
-    image.reinterpretAsFormat(kept(QImage::Format_ARGB32));
+    image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 class ReadingScope

@@ -28,6 +28,7 @@
 #include <QUrl>
 #include <QVariant>
 
+// Linked in with the frame that every screen uses, so that no picture is read without it.
 Q_IMPORT_PLUGIN(PictureFormatPlugin)
 
 namespace ScreenFrame {
