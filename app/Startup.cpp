@@ -1,6 +1,8 @@
 #include "Startup.h"
 
 #include "CommandLine.h"
+#include "DisplayDefaults.h"
+#include "SingleInstance.h"
 #include "screens/MyApplication.h"
 #include "Translation.h"
 #include "screens/ScreenFrame.h"
@@ -10,6 +12,8 @@
 #include <QIcon>
 #include <QLocale>
 #include <QMainWindow>
+
+#include <memory>
 
 namespace {
 // Task bars take the window's icon whenever it is set, so the icon theme is read once
@@ -41,6 +45,24 @@ void deleteScreens()
             delete widget;
     }
 }
+
+void bringScreenToFront()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(widget) && widget->isVisible()) {
+            widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
+            widget->raise();
+            ScreenFrame::activate(widget);
+        }
+    }
+}
+
+// Rendering without a display is no desktop session: there is nothing to hand over to.
+bool onADesktop()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
 }
 
 int runSetupWizard(int& argc, char** argv)
@@ -49,7 +71,16 @@ int runSetupWizard(int& argc, char** argv)
         return *exitCode;
     MyApplication::setUpScaling();
 
+    auto displayDefaults = std::make_unique<DisplayDefaults>();
     MyApplication app(argc, argv);
+    displayDefaults.reset();
+    if (onADesktop()) {
+        auto* instance = new SingleInstance(&app);
+        if (instance->handOverToRunningCopy())
+            return 0;
+        instance->listen();
+        QObject::connect(instance, &SingleInstance::activationRequested, &app, bringScreenToFront);
+    }
     QGuiApplication::setDesktopFileName(QStringLiteral("ravelo-setup"));
     Translation::install(app, Translation::prefersEnglish(QLocale::system()));
     auto* top = new TopWindow;

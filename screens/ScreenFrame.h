@@ -39,6 +39,10 @@ void prepare(QWidget* screen);
 // reads it out (a label reports a change of its text itself).
 void announce(QLabel* status);
 
+// Asks for the window to become the active one, where the platform lets a program ask
+// (on Wayland the compositor decides, and Qt 5 cannot ask there at all).
+void activate(QWidget* window);
+
 // Opens the wizard's first screen in the middle of the screen's available area, active;
 // on a screen too small for it, its title bar stays visible.
 void showFirst(QMainWindow* first);
