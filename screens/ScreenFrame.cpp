@@ -1,6 +1,7 @@
 #include "ScreenFrame.h"
 
 #include "EchoGuard.h"
+#include "ScreenColours.h"
 #include "StepIndicator.h"
 
 #include <algorithm>
@@ -50,15 +51,18 @@ void showRevealState(QAction* action, bool shown)
 }
 
 namespace {
-// Dark blue: 7:1 against the window, 6:1 against a white field.
-const QString FocusFrame = QStringLiteral("border: 2px solid #1c4f9c; border-radius: 6px;");
+QString focusFrame()
+{
+    return QStringLiteral("border: 2px solid %1; border-radius: 6px;")
+        .arg(ScreenColours::focus(QApplication::palette()).name());
+}
 
 // The button inside a line edit paints itself and takes no style sheet: a frame
 // laid over it shows its focus.
 void ringWhileFocused(QWidget* button)
 {
     auto* ring = new QFrame(button);
-    ring->setStyleSheet(QStringLiteral("QFrame { %1 background: transparent; }").arg(FocusFrame));
+    ring->setStyleSheet(QStringLiteral("QFrame { %1 background: transparent; }").arg(focusFrame()));
     ring->setAttribute(Qt::WA_TransparentForMouseEvents);
     ring->hide();
     QObject::connect(qApp, &QApplication::focusChanged, ring, [button, ring](QWidget*, QWidget* now) {
@@ -145,19 +149,30 @@ void addFocusRule(QWidget* widget, const char* type, const QString& unfocused)
 {
     const QString own = widget->styleSheet();
     widget->setStyleSheet(
-        QStringLiteral("%1 { %2 %3 } %1:focus { %4 }").arg(QLatin1String(type), own, unfocused, FocusFrame));
+        QStringLiteral("%1 { %2 %3 } %1:focus { %4 }").arg(QLatin1String(type), own, unfocused, focusFrame()));
 }
 }
 
 namespace {
-// Placeholders and a disabled field's text, 5:1 or more against the white field (Qt's
-// own are lighter than 4.5:1).
 void keepFieldTextLegible(QLineEdit* edit)
 {
     QPalette palette = edit->palette();
-    palette.setColor(QPalette::PlaceholderText, QColor(0x6b, 0x6b, 0x6b));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x59, 0x59, 0x59));
+    palette.setColor(QPalette::PlaceholderText, ScreenColours::placeholder(palette));
+    palette.setColor(QPalette::Disabled, QPalette::Text, ScreenColours::disabledText(palette));
     edit->setPalette(palette);
+}
+
+// Warnings (labels the form marks with the "warning" property) and links take colours
+// that suit the palette's lightness.
+void colourLabels(QWidget* screen)
+{
+    for (QLabel* label : screen->findChildren<QLabel*>()) {
+        QPalette palette = label->palette();
+        if (label->property("warning").toBool())
+            palette.setColor(QPalette::WindowText, ScreenColours::warning(palette));
+        palette.setColor(QPalette::Link, ScreenColours::link(palette));
+        label->setPalette(palette);
+    }
 }
 
 void prepareKeyboard(QWidget* screen)
@@ -168,7 +183,10 @@ void prepareKeyboard(QWidget* screen)
     }
     for (QToolButton* button : screen->findChildren<QToolButton*>())
         addFocusRule(button, "QToolButton", QStringLiteral("border: 2px solid transparent;"));
-    const QString field = QStringLiteral("border: 1px solid #767676; border-radius: 3px; background: white;");
+    // Background and text both from the palette: a dark theme's light text never lands
+    // on a white field.
+    const QString field = QStringLiteral(
+        "border: 1px solid #8a8a8a; border-radius: 3px; background: palette(base); color: palette(text);");
     for (QLineEdit* edit : screen->findChildren<QLineEdit*>()) {
         keepFieldTextLegible(edit);
         addFocusRule(edit, "QLineEdit", field);
@@ -187,6 +205,7 @@ void prepareKeyboard(QWidget* screen)
 void prepare(QWidget* screen)
 {
     prepareKeyboard(screen);
+    colourLabels(screen);
     StepIndicator::gather(screen);
 }
 
@@ -212,6 +231,15 @@ QPoint placeFor(const QMainWindow* current, const QMainWindow* next)
 }
 }
 
+void activate(QWidget* window)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+#endif
+    window->activateWindow();
+}
+
 void showFirst(QMainWindow* first)
 {
     const QRect area = first->screen()->availableGeometry();
@@ -219,7 +247,7 @@ void showFirst(QMainWindow* first)
     wanted.moveCenter(area.center());
     first->move(keepInside(wanted, area));
     first->show();
-    first->activateWindow();
+    activate(first);
 }
 
 // Disabled, a closed screen drops the clicks and key presses still queued for it; the
@@ -233,7 +261,7 @@ void handOver(ScreenWindow* current, QMainWindow* next)
     next->move(placeFor(current, next));
     next->show();
     next->raise();
-    next->activateWindow();
+    activate(next);
     current->setAttribute(Qt::WA_DeleteOnClose);
     current->close();
 }

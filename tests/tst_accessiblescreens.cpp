@@ -15,6 +15,7 @@
 #include "screens/WifiListWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QDomDocument>
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -65,14 +67,33 @@ void useLanguage(bool english)
     Translation::install(*qApp, english);
 }
 
-void addScreenRows()
+// A dark desktop theme, as qt5ct's and KDE's dark schemes set it.
+QPalette darkPalette()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(0x2a, 0x82, 0xda));
+    return dark;
+}
+
+void addScreenRows(bool alsoDark = false)
 {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<bool>("english");
-    for (const bool english : {false, true}) {
-        for (const char* screen : AllScreens)
-            QTest::newRow(qPrintable(QString::fromLatin1(screen) + (english ? " en" : " ja")))
-                << QString::fromLatin1(screen) << english;
+    QTest::addColumn<bool>("dark");
+    for (const bool dark : {false, true}) {
+        for (const bool english : {false, true}) {
+            for (const char* screen : AllScreens) {
+                if (dark && !alsoDark)
+                    continue;
+                QTest::newRow(
+                    qPrintable(QString::fromLatin1(screen) + (english ? " en" : " ja") + (dark ? " dark" : "")))
+                    << QString::fromLatin1(screen) << english << dark;
+            }
+        }
     }
 }
 
@@ -272,13 +293,18 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     }
 
-    void textStandsOutFromItsBackground_data() { addScreenRows(); }
+    void textStandsOutFromItsBackground_data() { addScreenRows(true); }
 
     void textStandsOutFromItsBackground()
     {
         QFETCH(QString, screen);
         QFETCH(bool, english);
+        QFETCH(bool, dark);
         useLanguage(english);
+        const QPalette original = QApplication::palette();
+        const auto restore = qScopeGuard([&original] { QApplication::setPalette(original); });
+        if (dark)
+            QApplication::setPalette(darkPalette());
         const auto window = make(screen);
         const QImage shot = window->grab().toImage();
         QStringList faults;
@@ -297,10 +323,12 @@ private slots:
         }
         for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
             const QPalette::ColorGroup group = field->isEnabled() ? QPalette::Active : QPalette::Disabled;
-            check(field,
-                  field->text().isEmpty() ? field->palette().color(QPalette::PlaceholderText)
-                                          : field->palette().color(group, QPalette::Text));
+            check(field, field->palette().color(group, QPalette::Text));
+            if (field->text().isEmpty())
+                check(field, field->palette().color(QPalette::PlaceholderText));
         }
+        for (QAbstractItemView* list : window->findChildren<QAbstractItemView*>())
+            check(list, list->palette().color(QPalette::Text));
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     }
 

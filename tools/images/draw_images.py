@@ -110,7 +110,9 @@ def camera_picture():
 
 def logo():
     w, h = 319, 106
-    body = (f'<rect x="6" y="10" width="86" height="86" rx="26" fill="{TEAL}"/>'
+    # On a plate of its own, so that the dark word stays legible on a dark desktop theme.
+    body = (f'<rect x="0" y="4" width="{w}" height="{h - 4}" rx="18" fill="{PAPER}"/>'
+            f'<rect x="6" y="10" width="86" height="86" rx="26" fill="{TEAL}"/>'
             f'<circle cx="49" cy="53" r="26" fill="#ffffff"/>'
             f'<circle cx="49" cy="53" r="15" fill="{INK}"/>'
             f'<circle cx="43" cy="47" r="5" fill="#ffffff" opacity="0.85"/>'
