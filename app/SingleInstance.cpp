@@ -10,8 +10,9 @@ namespace {
 const QByteArray ComeToFront = QByteArrayLiteral("activate\n");
 // A live copy answers at once; a hung one must not hold a new start up for long.
 constexpr int AnswerWithinMs = 2000;
+}
 
-QString socketName()
+QString SingleInstance::socketName()
 {
     const QByteArray display = QGuiApplication::platformName().toUtf8() + ':'
         + (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? qgetenv("WAYLAND_DISPLAY")
@@ -19,7 +20,6 @@ QString socketName()
     const QByteArray key = QCryptographicHash::hash(display, QCryptographicHash::Sha1).toHex().left(16);
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/ravelo-setup-")
         + QString::fromLatin1(key);
-}
 }
 
 SingleInstance::SingleInstance(QObject* parent)

@@ -18,6 +18,8 @@ public:
     bool handOverToRunningCopy();
     // Listens for later copies. A socket left by a copy that crashed is replaced.
     void listen();
+    // Where the copy for this display listens.
+    static QString socketName();
 
 signals:
     void activationRequested();

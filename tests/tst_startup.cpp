@@ -1,5 +1,6 @@
 // Start-up as the program runs it: the whole sequence of the start function, twice,
 // each time driven from inside its own event loop.
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "cloud/CloudLog.h"
 #include "usb/UsbLog.h"
@@ -8,7 +9,9 @@
 #include "screens/TopWindow.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -124,14 +127,31 @@ int main()
     scenario = [] { visibleWindows().value(0)->close(); };
     check(run() == 0, "closing the last screen ends the program");
 
+    // A socket that a crashed copy left behind.
+    QFile stale(SingleInstance::socketName());
+    stale.open(QIODevice::WriteOnly);
+    stale.close();
+    scenario = [] {
+        check(visibleWindows().size() == 1, "a socket left by a crashed copy does not block a new start");
+        QProcess second;
+        QSignalSpy ended(&second, SIGNAL(finished(int)));
+        second.start(QStringLiteral(RAVELO_SETUP), QStringList());
+        check(ended.wait(60000) && second.exitCode() == 0 && visibleWindows().size() == 1,
+              "a second launch hands over to the running copy and ends with status 0");
+        QCoreApplication::exit(0);
+    };
+    check(run() == 0, "the running copy goes on");
+
     // Closing the window while the start button waits for the USB start must end the
     // program, and leave the USB worker able to answer.
     QElapsedTimer quitting;
     scenario = [&quitting] {
         QWidget* top = visibleWindows().first();
-        QTimer::singleShot(0, top, [top, &quitting] {
+        // Whichever screen shows by then: the start may end before the timer's turn.
+        QTimer::singleShot(0, qApp, [&quitting] {
             quitting.start();
-            top->close();
+            for (QWidget* window : visibleWindows())
+                window->close();
         });
         QTest::mouseClick(top->findChild<QPushButton*>(QStringLiteral("button_start")), Qt::LeftButton);
     };

@@ -40,11 +40,14 @@ for script in postinst postrm; do
 done
 dpkg-deb --field "$deb" Recommends | grep -q "fonts-noto-cjk | fonts-ipafont-gothic" \
     || { echo "the package does not recommend a Japanese font" >&2; exit 1; }
-# Qt's own Japanese texts, from the package of the Qt major the build was made against.
+# Qt's own Japanese texts and its Wayland platform, from the packages of the Qt major the
+# build was made against.
 major="$(sed -n 's/^RAVELO_QT_MAJOR:STRING=//p' CMakeCache.txt)"
-qt_texts="$([ "$major" = 6 ] && echo qt6-translations-l10n || echo qttranslations5-l10n)"
-dpkg-deb --field "$deb" Recommends | grep -qw "$qt_texts" \
-    || { echo "the package does not recommend $qt_texts" >&2; exit 1; }
+for qt_package in $([ "$major" = 6 ] && echo qt6-translations-l10n qt6-wayland \
+                    || echo qttranslations5-l10n qtwayland5); do
+    dpkg-deb --field "$deb" Recommends | grep -qw "$qt_package" \
+        || { echo "the package does not recommend $qt_package" >&2; exit 1; }
+done
 # Fortify cannot show in a program whose only fortifiable calls are memcpy and memmove of
 # sizes known at run time; Debian 12's dpkg-buildflags has no control-flow protection.
 # The build's flags carry both _FORTIFY_SOURCE and the rest (tools/setup.sh).

@@ -17,9 +17,11 @@ sanitized_build="${RAVELO_SANITIZED_BUILD_DIR:-$here/build-sanitize}"
 qt6_build="${RAVELO_QT6_BUILD_DIR:-$here/build-qt6}"
 
 packages=(
-    build-essential cmake pkg-config clang clang-format
+    build-essential cmake pkg-config clang clang-format ccache
     qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5dbus5 qttools5-dev qttools5-dev-tools qttranslations5-l10n
+    qtwayland5
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
+    qt6-wayland
     libusb-dev libudev-dev
     umockdev libumockdev-dev dbus-daemon python3-dbusmock
     fonts-noto-cjk
@@ -28,6 +30,11 @@ packages=(
     at-spi2-core python3-pyatspi dbus-bin x11-utils
     dpkg-dev devscripts file lintian appstream desktop-file-utils
 )
+
+# Every build compiles through ccache, its cache outside the checkout, so that a later
+# run on the same machine (another clone included) rebuilds only what changed.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
+launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -42,7 +49,7 @@ install_dependencies() {
 # feature on (stack protector, _FORTIFY_SOURCE, -z relro -z now).
 configure() {
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
         -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
         -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
         -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" "$@"
@@ -61,7 +68,7 @@ build_wizard() {
 
 # The sources keep the style in .clang-format; a file that strays fails the check.
 check_format() {
-    (cd "$here" && find app usb command cloud screens tests tools bench -name '*.cpp' -o -name '*.h' \
+    (cd "$here" && find app usb command cloud desktop screens tests tools bench -name '*.cpp' -o -name '*.h' \
         | xargs clang-format --dry-run --Werror)
 }
 
@@ -71,7 +78,8 @@ run_tests() {
 
 # A second build folder: every sanitizer report fails the test that caused it.
 sanitized_tests() {
-    cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON -DRAVELO_WERROR=ON
+    cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON -DRAVELO_WERROR=ON \
+        "${launcher[@]}"
     cmake --build "$sanitized_build" -j"$(nproc)"
     run_tests "$sanitized_build"
 }
@@ -79,7 +87,7 @@ sanitized_tests() {
 # The same source against Qt 6, compiled by Clang, warnings as errors.
 qt6_clang_tests() {
     cmake -S "$here" -B "$qt6_build" -DCMAKE_BUILD_TYPE=Release -DRAVELO_QT_MAJOR=6 \
-        -DCMAKE_CXX_COMPILER=clang++ -DRAVELO_WERROR=ON
+        -DCMAKE_CXX_COMPILER=clang++ -DRAVELO_WERROR=ON "${launcher[@]}"
     cmake --build "$qt6_build" -j"$(nproc)"
     run_tests "$qt6_build"
 }
