@@ -5,13 +5,14 @@ through the EditableText interface and buttons pressed through the Action interf
 from the start screen to the completion screen, against the simulated camera and the
 local cloud service. On every screen, each focusable object must have a name.
 
-The test brings its own X server, session bus, accessibility bus and registry, so
-that nothing of the machine's desktop takes part.
+The test brings its own display server (an X server, or with --wayland a headless
+Wayland compositor, the wizard then seeing no X display at all), session bus,
+accessibility bus and registry, so that nothing of the machine's desktop takes part.
 
-    tst_screenreader.py CAMERA_SIM WIZARD
+    tst_screenreader.py [--wayland] CAMERA_SIM WIZARD
 
-Exits 77 (skipped) where Xvfb, dbus-daemon, the AT-SPI services or python3-pyatspi are
-missing.
+Exits 77 (skipped) where the display server, dbus-daemon, the AT-SPI services or
+python3-pyatspi are missing.
 """
 import os
 import shutil
@@ -57,26 +58,42 @@ def pump(seconds):
 
 
 class Desktop:
-    """An X server, a session bus and the accessibility services of our own."""
+    """A display server, a session bus and the accessibility services of our own."""
 
-    def __init__(self):
+    def __init__(self, wayland):
+        self.wayland = wayland
         self.processes = []
 
     def start(self):
         self.runtime = tempfile.mkdtemp(prefix="ravelo-a11y-")
         os.environ["XDG_RUNTIME_DIR"] = self.runtime
-        display = self._read_line(["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"])
-        os.environ["DISPLAY"] = ":" + display
+        if self.wayland:
+            self._start_compositor()
+        else:
+            display = self._read_line(["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x1024x24", "-nolisten",
+                                       "tcp", "-noreset"])
+            os.environ["DISPLAY"] = ":" + display
         address = self._read_line(["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
         self.processes.append(subprocess.Popen([LAUNCHER, "--launch-immediately"]))
         address = wait_for("the accessibility bus", self._accessibility_bus, APPEARS_WITHIN)
         os.environ["AT_SPI_BUS_ADDRESS"] = address
-        # Published on the root window as a desktop's bus launcher does: Qt then joins the
-        # bus as it starts, rather than after a session bus round trip it may lose.
-        subprocess.run(["xprop", "-root", "-f", "AT_SPI_BUS", "8s", "-set", "AT_SPI_BUS", address], check=True)
+        if not self.wayland:
+            # Published on the root window as a desktop's bus launcher does: Qt then joins
+            # the bus as it starts, rather than after a session bus round trip it may lose.
+            subprocess.run(["xprop", "-root", "-f", "AT_SPI_BUS", "8s", "-set", "AT_SPI_BUS", address], check=True)
         self.registry = None
         self.restart_registry()
+
+    def _start_compositor(self):
+        """Weston's headless back end; the wizard sees its socket and no X display."""
+        os.environ.pop("DISPLAY", None)
+        os.environ["WAYLAND_DISPLAY"] = "ravelo-wayland"
+        self.processes.append(subprocess.Popen(
+            ["weston", "--backend=headless-backend.so", "--socket=ravelo-wayland", "--idle-time=0", "--no-config"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        socket = os.path.join(self.runtime, "ravelo-wayland")
+        wait_for("the compositor", lambda: os.path.exists(socket), APPEARS_WITHIN)
 
     def restart_registry(self):
         if self.registry:
@@ -147,8 +164,11 @@ class Walkthrough:
     def _launch(self):
         """Starts the wizard until the registry lists it; a registry that never lists a
         new application is started again, with the wizard."""
-        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
-                           LANGUAGE="", LC_ALL="")
+        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LANG="C.UTF-8", LANGUAGE="", LC_ALL="")
+        # On Wayland the wizard picks its platform itself, as it does on a desktop.
+        environment.pop("QT_QPA_PLATFORM", None)
+        if not self.desktop.wayland:
+            environment["QT_QPA_PLATFORM"] = "xcb"
         # The wizard finds the bus as on a desktop, through the root window and the
         # session bus: Qt 6.4 never registers when the address is in its environment.
         environment.pop("AT_SPI_BUS_ADDRESS", None)
@@ -262,23 +282,27 @@ class Walkthrough:
 
 
 def main():
-    if len(sys.argv) != 3:
+    arguments = sys.argv[1:]
+    wayland = arguments[:1] == ["--wayland"]
+    arguments = arguments[1:] if wayland else arguments
+    if len(arguments) != 2:
         print(__doc__)
         return 2
-    for program in ("Xvfb", "xprop", "dbus-daemon", "dbus-send"):
+    display_servers = ("weston",) if wayland else ("Xvfb", "xprop")
+    for program in display_servers + ("dbus-daemon", "dbus-send"):
         if not shutil.which(program):
             skip(f"{program} is missing")
     for program in (LAUNCHER, REGISTRY):
         if not os.access(program, os.X_OK):
             skip(f"{program} is missing")
-    desktop = Desktop()
+    desktop = Desktop(wayland)
     try:
         desktop.start()
         try:
             import pyatspi  # noqa: F401  (reads the buses from the environment just set)
         except ImportError:
             skip("python3-pyatspi is missing")
-        return Walkthrough(desktop, sys.argv[1], sys.argv[2]).run()
+        return Walkthrough(desktop, *arguments).run()
     finally:
         desktop.stop()
 

@@ -26,7 +26,7 @@ packages=(
     umockdev libumockdev-dev dbus-daemon python3-dbusmock
     fonts-noto-cjk
     openssl ca-certificates
-    xvfb xauth
+    xvfb xauth weston
     at-spi2-core python3-pyatspi dbus-bin x11-utils
     dpkg-dev devscripts file lintian appstream desktop-file-utils
 )
