@@ -3,6 +3,7 @@
 #include "ScreenWindow.h"
 #include "command/UsbUtil.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
@@ -43,10 +44,24 @@ void CameraListener::take(const EL_CMD& cmd)
 void CameraListener::takeReply(const EL_CMD& cmd)
 {
     const QJsonObject reply = UsbUtil::readReply(cmd);
-    for (const int band : qAsConst(m_bands)) {
-        if (UsbUtil::isInBand(reply, band)) {
-            emit answered(band, reply);
-            return;
-        }
+    if (!cmd.contains(ElCmdKey::Error) && !reply.isEmpty()) {
+        // A reply to another request (one left over from an earlier screen) is ignored.
+        if (const std::optional<int> band = bandOf(reply))
+            emit answered(*band, reply);
+        return;
     }
+    // Unusable: a failed exchange, or a reply that is no JSON object. The request it
+    // answers says whether the screen waits for it.
+    const QJsonObject request = QJsonDocument::fromJson(cmd.value(ElCmdKey::Json).toByteArray()).object();
+    if (const std::optional<int> band = bandOf(request))
+        emit failed(*band);
+}
+
+std::optional<int> CameraListener::bandOf(const QJsonObject& message) const
+{
+    for (const int band : qAsConst(m_bands)) {
+        if (UsbUtil::isInBand(message, band))
+            return band;
+    }
+    return std::nullopt;
 }

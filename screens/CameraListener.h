@@ -5,6 +5,8 @@
 #include <QList>
 #include <QObject>
 
+#include <optional>
+
 class QJsonObject;
 class ScreenWindow;
 
@@ -29,11 +31,15 @@ signals:
     void openFailed(int error);
     // A reply in the band of request number band.
     void answered(int band, const QJsonObject& reply);
+    // The exchange of a request in that band failed, or its reply was no JSON object
+    // (not JSON, cut off at the size limit, nothing at all).
+    void failed(int band);
 
 private:
     // Disconnects the screen's slot. A destroyed screen is disconnected anyway.
     void stop();
     void takeReply(const EL_CMD& cmd);
+    std::optional<int> bandOf(const QJsonObject& message) const;
 
     ScreenWindow* m_screen;
     QList<int> m_bands;

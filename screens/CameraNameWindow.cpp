@@ -2,6 +2,7 @@
 #include "ui_CameraNameWindow.h"
 
 #include "CameraListener.h"
+#include "CameraTrouble.h"
 #include "FieldHint.h"
 #include "cloud/InputValidators.h"
 #include "cloud/DeviceRegistration.h"
@@ -39,6 +40,7 @@ CameraNameWindow::CameraNameWindow(QWidget* parent)
     m_camera = listenToCamera({UsbUtil::TokenId});
     connect(m_camera, &CameraListener::answered, this,
             [this](int, const QJsonObject& answer) { handleCameraAnswer(answer); });
+    connect(m_camera, &CameraListener::failed, this, &CameraNameWindow::showIdentityNotTaken);
     ScreenFrame::prepare(this);
 }
 
@@ -60,6 +62,10 @@ void CameraNameWindow::sendRequest(QByteArray request)
 void CameraNameWindow::on_button_next_clicked()
 {
     ui->button_next->setEnabled(false);
+    if (!m_deviceId.isEmpty()) {
+        handDeviceIdentityToCamera(m_deviceId);
+        return;
+    }
     const MyApplication* app = MyApplication::current();
     m_registration->start(
         {m_serialId, QLatin1String(DeviceKind), ui->lineEdit_2->text(), app->uuid(), app->accessToken()});
@@ -87,8 +93,17 @@ void CameraNameWindow::showFailedStep(QNetworkReply* reply)
 
 void CameraNameWindow::handDeviceIdentityToCamera(const QString& deviceId)
 {
+    m_deviceId = deviceId;
     const QByteArray request = UsbUtil::instance()->setToken(deviceId, m_serialId);
     sendRequest(request);
+}
+
+// The camera is registered already: the next button hands the same identity to the
+// camera again rather than registering it a second time.
+void CameraNameWindow::showIdentityNotTaken()
+{
+    showMessage(QMessageBox::Warning, CameraTrouble::exchangeFailure());
+    ui->button_next->setEnabled(true);
 }
 
 void CameraNameWindow::handleHttpError(int statusCode, QNetworkReply* reply)

@@ -39,11 +39,13 @@ private slots:
 
 private:
     void handDeviceIdentityToCamera(const QString& deviceId);
+    void showIdentityNotTaken();
     void showFailedStep(QNetworkReply* reply);
     void handleCameraAnswer(const QJsonObject& answer);
 
     Ui::CameraNameWindow* ui;
     QString m_serialId;
+    QString m_deviceId; // once the service has registered the camera
     DeviceRegistration* m_registration;
     CameraListener* m_camera;
 };

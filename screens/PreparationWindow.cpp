@@ -2,14 +2,12 @@
 #include "ui_PreparationWindow.h"
 
 #include "CameraListener.h"
+#include "CameraTrouble.h"
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "LoginWindow.h"
 #include "RegistUserWindow.h"
 #include "command/UsbUtil.h"
-
-#include <cerrno>
-#include <cstring>
 
 PreparationWindow::PreparationWindow(QWidget* parent)
     : ScreenWindow(parent)
@@ -43,14 +41,7 @@ PreparationWindow::~PreparationWindow()
 // empty line once it opens or is gone.
 void PreparationWindow::explainOpenFailure(int code)
 {
-    QString reason;
-    if (code == EACCES || code == EPERM)
-        reason = tr("カメラを開く権限がありません。udevルールを入れて、カメラを挿し直してください");
-    else if (code == EBUSY)
-        reason = tr("カメラは他のプログラムかドライバーが使用中です。それを終了してください");
-    else if (code != 0)
-        reason = tr("カメラを開けません：%1").arg(QString::fromLocal8Bit(std::strerror(code)));
-    ui->label_reason->setText(reason);
+    ui->label_reason->setText(CameraTrouble::openFailure(code));
 }
 
 // The ways on take keyboard focus as soon as they can, unless the user has moved it.

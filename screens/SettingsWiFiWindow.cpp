@@ -2,6 +2,7 @@
 #include "ui_SettingsWiFiWindow.h"
 
 #include "CameraListener.h"
+#include "CameraTrouble.h"
 #include "FieldHint.h"
 #include "cloud/InputValidators.h"
 #include "ScreenFrame.h"
@@ -26,6 +27,11 @@ SettingsWiFiWindow::SettingsWiFiWindow(const QString& networkName, QWidget* pare
     m_camera = listenToCamera({UsbUtil::NetworkSettingId});
     connect(m_camera, &CameraListener::answered, this,
             [this](int, const QJsonObject& answer) { handleCameraAnswer(answer); });
+    // The settings stay as typed, for another try.
+    connect(m_camera, &CameraListener::failed, this, [this] {
+        setDisabled(false);
+        showMessage(QMessageBox::Warning, CameraTrouble::exchangeFailure());
+    });
     if (nameGiven) {
         ui->lineEdit->setDisabled(true);
         ui->lineEdit->setText(networkName);

@@ -2,6 +2,7 @@
 #include "ui_WifiListWindow.h"
 
 #include "CameraListener.h"
+#include "CameraTrouble.h"
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "SettingsWiFiWindow.h"
@@ -46,6 +47,11 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     });
     connect(m_camera, &CameraListener::answered, m_scan,
             [this](int, const QJsonObject& reply) { m_scan->takeReply(reply); });
+    connect(m_camera, &CameraListener::failed, this, [this] { showUnusable(CameraTrouble::exchangeFailure()); });
+    connect(m_camera, &CameraListener::openFailed, this, [this](int code) {
+        if (code != 0)
+            showUnusable(CameraTrouble::openFailure(code));
+    });
     if (UsbUtil::instance()->hasCamera()) {
         showState(ListState::Searching);
         m_scan->start();
@@ -128,6 +134,13 @@ void WifiListWindow::showNoCamera()
     showState(ListState::NoCamera);
 }
 
+void WifiListWindow::showUnusable(const QString& reason)
+{
+    m_scan->stop();
+    m_unusableReason = reason;
+    showState(ListState::Unusable);
+}
+
 void WifiListWindow::showScanTimedOut()
 {
     showState(ListState::TimedOut);
@@ -148,6 +161,8 @@ QString WifiListWindow::stateText(ListState state) const
         return tr("Wi-Fiが見つかりません");
     case ListState::NoCamera:
         return tr("カメラが見つかりません");
+    case ListState::Unusable:
+        return m_unusableReason;
     }
     return QString();
 }

@@ -45,7 +45,9 @@ private slots:
     void on_listView_clicked(QModelIndex index);
 
 private:
-    enum class ListState { Ready, Searching, Found, NoneFound, TimedOut, NoCamera };
+    // Unusable: the camera is plugged in but cannot be used (another program has it, or
+    // it answers nothing usable); refresh tries again.
+    enum class ListState { Ready, Searching, Found, NoneFound, TimedOut, NoCamera, Unusable };
 
     void showState(ListState state);
     QString stateText(ListState state) const;
@@ -53,6 +55,7 @@ private:
     void appendNames(const QStringList& names);
     void showScanFinished();
     void showScanTimedOut();
+    void showUnusable(const QString& reason);
     void showCameraOpened();
     void showNoCamera();
     void openSettingsFor(const QString& networkName);
@@ -62,6 +65,7 @@ private:
 
     Ui::WifiListWindow* ui;
     QString m_searchingText;
+    QString m_unusableReason;
     QStandardItemModel* m_model;
     WifiScan* m_scan;
     CameraListener* m_camera;

@@ -8,6 +8,7 @@
 #include "TestMain.h"
 #include "screens/MyApplication.h"
 #include "screens/CameraNameWindow.h"
+#include "screens/CameraTrouble.h"
 #include "command/UsbUtil.h"
 #include "screens/CompleteWindow.h"
 #include "screens/SettingsWiFiWindow.h"
@@ -612,6 +613,47 @@ private slots:
         QVERIFY(!camera.requestedMethods().contains(QStringLiteral("setToken")));
         QVERIFY(naming->isVisible());
         cloud.service.resetOutcomes();
+    }
+
+    // A reply that is no JSON object ends the wait at once: the screen says the camera did
+    // not answer usably and can be used again; the naming screen then hands the same
+    // identity over again without registering the camera a second time.
+    void anUnusableCameraReplyIsSaidAndLeavesTheScreenUsable_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("not JSON") << QByteArray("rebooting...");
+        QTest::newRow("JSON with garbage") << replyWithId(1) + "}garbage";
+        QTest::newRow("70 KB") << "{\"id\": 1, \"result\": \"" + QByteArray(70 * 1024, 'a') + "\"}";
+    }
+
+    void anUnusableCameraReplyIsSaidAndLeavesTheScreenUsable()
+    {
+        QFETCH(QByteArray, reply);
+        const QString said = CameraTrouble::exchangeFailure();
+        camera.setRawReply(QStringLiteral("execAPList"), reply);
+        WifiListWindow* list = scan({QStringLiteral("Home")}, {60000, ShortPauseMs});
+        QVERIFY(waitForStatus(list, said));
+        QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
+
+        camera.setRawReply(QStringLiteral("setNetworkSetting"), reply);
+        SettingsWiFiWindow* settings = settingsFor(QStringLiteral("Home"));
+        ModalBoxes boxes;
+        QTest::mouseClick(child<QPushButton>(settings, "button_connect_wifi"), Qt::LeftButton);
+        QVERIFY(boxes.waitFor(1));
+        QCOMPARE(boxes.last().text, said);
+        QTRY_VERIFY(settings->isEnabled() && settings->isVisible());
+
+        camera.setRawReply(QStringLiteral("setToken"), reply);
+        auto* naming = namedCamera();
+        auto* next = child<QPushButton>(naming, "button_next");
+        QTest::mouseClick(next, Qt::LeftButton);
+        QVERIFY(boxes.waitFor(2));
+        QTRY_VERIFY(next->isEnabled());
+        camera.resetBehaviour();
+        QTest::mouseClick(next, Qt::LeftButton);
+        QTRY_VERIFY(Screens::visible<CompleteWindow>());
+        QCOMPARE(cloud.service.requestsTo("/devices").size(), 2);
+        QCOMPARE(camera.requestedMethods().count(QStringLiteral("setToken")), 2);
     }
 
     void namingWaitsForTheCamerasOwnAnswer()

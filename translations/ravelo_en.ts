@@ -49,6 +49,13 @@
     </message>
 </context>
 <context>
+    <name>CameraTrouble</name>
+    <message>
+        <source>カメラが正しく応答しません。カメラを挿し直してください</source>
+        <translation>The camera does not answer properly. Plug it in again</translation>
+    </message>
+</context>
+<context>
     <name>CompleteWindow</name>
     <message>
         <source>設定完了</source>

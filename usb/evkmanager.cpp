@@ -53,6 +53,8 @@ void evkmanager::executeCommand(EL_CMD cmd)
     reply.insert(ElCmdKey::Command, QVariant::fromValue(command));
     reply.insert(ElCmdKey::Method, cmd.value(ElCmdKey::Method).toString());
     if (command == CMD_JSON_RPC) {
+        // A failed or unreadable exchange is traced to its request by this copy of it.
+        reply.insert(ElCmdKey::Json, cmd.value(ElCmdKey::Json));
         ClLibUsbController* controller = acquireFirstController();
         if (controller)
             exchange(controller, cmd.value(ElCmdKey::Json).toByteArray(), reply);
