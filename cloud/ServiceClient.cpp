@@ -4,6 +4,7 @@
 #include "CloudLog.h"
 #include "ReplyGuard.h"
 #include "ServiceHosts.h"
+#include "ServiceProxy.h"
 
 #include <QAuthenticator>
 #include <QHttpMultiPart>
@@ -32,6 +33,9 @@ ServiceClient::ServiceClient(QObject* parent)
     qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
     // A redirect is a failure here; it is never followed.
     m_network->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    m_network->setProxyFactory(new ServiceProxy);
+    connect(m_network, &QNetworkAccessManager::proxyAuthenticationRequired, this,
+            &ServiceClient::proxyCredentialsNeeded);
     connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
     connect(m_network, &QNetworkAccessManager::finished, this, &ServiceClient::sort);
     connect(m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);

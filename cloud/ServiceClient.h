@@ -9,6 +9,7 @@
 class QAuthenticator;
 class QHttpMultiPart;
 class QNetworkAccessManager;
+class QNetworkProxy;
 class QNetworkReply;
 class QNetworkRequest;
 class QUrl;
@@ -45,6 +46,9 @@ signals:
     void succeeded(QNetworkReply* reply);
     void httpFailed(int statusCode, QNetworkReply* reply);
     void networkFailed(int errorCode, QNetworkReply* reply);
+    // The proxy asks who the user is: fill in the authenticator before returning, or
+    // leave it empty to give up.
+    void proxyCredentialsNeeded(const QNetworkProxy& proxy, QAuthenticator* authenticator);
 
 private:
     QNetworkReply* guarded(QNetworkReply* reply);

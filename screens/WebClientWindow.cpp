@@ -1,10 +1,15 @@
 #include "WebClientWindow.h"
 
 #include "CameraListener.h"
+#include "ProxyLoginDialog.h"
 #include "ScreenFrame.h"
+#include "cloud/ServiceHosts.h"
+#include "cloud/ServiceProxy.h"
 #include "command/UsbUtil.h"
 
 #include <QAbstractButton>
+#include <QAuthenticator>
+#include <QNetworkProxy>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QNetworkReply>
@@ -19,6 +24,10 @@ WebClientWindow::WebClientWindow(QWidget* parent)
     connect(&m_service, &ServiceClient::succeeded, this, &WebClientWindow::handleReplySuccess);
     connect(&m_service, &ServiceClient::httpFailed, this, &WebClientWindow::handleHttpError);
     connect(&m_service, &ServiceClient::networkFailed, this, &WebClientWindow::handleNetworkError);
+    connect(&m_service, &ServiceClient::proxyCredentialsNeeded, this,
+            [this](const QNetworkProxy& proxy, QAuthenticator* authenticator) {
+                ProxyLoginDialog::ask(proxy, authenticator, this);
+            });
 }
 
 void WebClientWindow::setReplyDeadline(int milliseconds)
@@ -64,8 +73,39 @@ QString unexpectedReplyAdvice()
                                        "しばらくしてから、もう一度お試しください。");
 }
 
+// Behind a proxy, a connection that fails is most often the proxy's: it is named.
+QString proxyAdvice(int errorCode)
+{
+    switch (errorCode) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+    case QNetworkReply::UnknownProxyError:
+        break;
+    default:
+        return QString();
+    }
+    const QString proxy =
+        ServiceProxy::describe(ServiceHosts::httpsUrl(ServiceHosts::accountHost(), QStringLiteral("/")));
+    if (proxy.isEmpty())
+        return QString();
+    return QCoreApplication::translate("WebClientWindow",
+                                       "プロキシ %1 を通して接続できませんでした。"
+                                       "プロキシの設定とユーザー名・パスワードを確認してください。")
+        .arg(proxy);
+}
+
 QString networkAdvice(int errorCode)
 {
+    const QString proxy = proxyAdvice(errorCode);
+    if (!proxy.isEmpty())
+        return proxy;
     switch (errorCode) {
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::RemoteHostClosedError:

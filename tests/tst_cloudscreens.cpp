@@ -3,6 +3,7 @@
 #include "Quiet.h"
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
+#include "FakeProxy.h"
 #include "Memory.h"
 #include "ModalBoxes.h"
 #include "Screens.h"
@@ -29,6 +30,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QDialog>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -329,6 +333,62 @@ private slots:
         QTest::mouseClick(next(login), Qt::LeftButton);
         QTRY_VERIFY(Screens::visible<WifiListWindow>());
         QCOMPARE(cloud.service.requests().first().path, QByteArray("/account/authorize"));
+    }
+
+    // The conventional proxy variables, in both cases; a proxy that asks who the user is
+    // gets what the user types; one that cannot be reached is named in the advice.
+    void signInGoesThroughTheProxyTheEnvironmentNames_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QByteArray>("noProxy");
+        QTest::addColumn<bool>("credentials");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("https_proxy") << QByteArray("https_proxy") << QByteArray() << false << true;
+        QTest::newRow("HTTPS_PROXY") << QByteArray("HTTPS_PROXY") << QByteArray() << false << true;
+        QTest::newRow("all_proxy") << QByteArray("all_proxy") << QByteArray() << false << true;
+        QTest::newRow("ALL_PROXY") << QByteArray("ALL_PROXY") << QByteArray() << false << true;
+        QTest::newRow("NO_PROXY names the host")
+            << QByteArray("https_proxy") << QByteArray("127.0.0.1") << false << true;
+        QTest::newRow("credentials asked") << QByteArray("https_proxy") << QByteArray() << true << true;
+        QTest::newRow("unreachable") << QByteArray("https_proxy") << QByteArray() << false << false;
+    }
+
+    void signInGoesThroughTheProxyTheEnvironmentNames()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QByteArray, noProxy);
+        QFETCH(bool, credentials);
+        QFETCH(bool, reachable);
+        FakeProxy proxy(cloud.service.serverPort());
+        if (credentials)
+            proxy.requireCredentials("pupil", "proxy-secret");
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(reachable ? proxy.serverPort() : 1);
+        qputenv(variable, "http://" + address.toUtf8());
+        qputenv("NO_PROXY", noProxy);
+        const auto unset = qScopeGuard([variable] {
+            qunsetenv(variable);
+            qunsetenv("NO_PROXY");
+        });
+        QTimer answerer;
+        answerer.callOnTimeout([] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                Screens::type(dialog, "lineEdit", QStringLiteral("pupil"));
+                Screens::type(dialog, "lineEdit_2", QStringLiteral("proxy-secret"));
+                dialog->accept();
+            }
+        });
+        answerer.start(20);
+        ModalBoxes boxes;
+        LoginWindow* login = filledLogin();
+        QTest::mouseClick(next(login), Qt::LeftButton);
+        if (!reachable) {
+            QVERIFY(boxes.waitFor(1));
+            QVERIFY2(boxes.last().advice.contains(address), qPrintable(boxes.last().advice));
+            return;
+        }
+        QTRY_VERIFY(Screens::visible<WifiListWindow>());
+        QCOMPARE(proxy.tunnels().size(), noProxy.isEmpty() ? 2 : 0);
+        QCOMPARE(proxy.refusals() > 0, credentials);
     }
 
     void redirectsAreFailuresAndNotFollowed()

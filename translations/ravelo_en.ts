@@ -189,6 +189,25 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     </message>
 </context>
 <context>
+    <name>ProxyLoginDialog</name>
+    <message>
+        <source>Raveloツール</source>
+        <translation>Ravelo Tool</translation>
+    </message>
+    <message>
+        <source>プロキシ %1 のユーザー名とパスワードを入力してください</source>
+        <translation>Enter the user name and password for the proxy %1</translation>
+    </message>
+    <message>
+        <source>ユーザー名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+</context>
+<context>
     <name>RegistUserWindow</name>
     <message>
         <source>ユーザー登録</source>
@@ -392,6 +411,10 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     <message>
         <source>サービスが混み合っています。しばらくしてから、もう一度お試しください。</source>
         <translation>The service is busy. Try again later.</translation>
+    </message>
+    <message>
+        <source>プロキシ %1 を通して接続できませんでした。プロキシの設定とユーザー名・パスワードを確認してください。</source>
+        <translation>Could not connect through the proxy %1. Check the proxy settings, user name and password.</translation>
     </message>
 </context>
 <context>
