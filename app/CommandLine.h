@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
 
 // The program's own command line: --help, --version, and the options Qt's GUI takes.
@@ -12,4 +14,9 @@ public:
     static std::optional<int> handle(int argc, char** argv);
 
     static constexpr int UsageError = 2;
+
+private:
+    static QString tr(const char* text);
+    // The environment variables the wizard reads.
+    static QString environmentHelp();
 };

@@ -56,6 +56,37 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>サービスのホスト（「:ポート」も付けられます）</source>
+        <translation>Hosts of the service (a ":port" may follow)</translation>
+    </message>
+    <message>
+        <source>信頼する認証局を加えるPEMファイル</source>
+        <translation>A PEM file of further certificate authorities to trust</translation>
+    </message>
+    <message>
+        <source>プロキシ（大文字の名前も読みます）</source>
+        <translation>The proxy (the upper-case names are read too)</translation>
+    </message>
+    <message>
+        <source>診断出力の選択（例：ravelo.usb.debug=true）</source>
+        <translation>Which diagnostics to print (for example ravelo.usb.debug=true)</translation>
+    </message>
+    <message>
+        <source>環境変数:</source>
+        <translation>Environment variables:</translation>
+    </message>
+    <message>
+        <source>USBで接続したRaveloホームカメラを設定します。Raveloアカウントにログインし、Wi-Fiの設定をカメラに書き込んで、カメラを登録します。</source>
+        <translation>Sets up a Ravelo home camera plugged in by USB: signs in to the Ravelo account, writes the Wi-Fi settings into the camera and registers it.</translation>
+    </message>
+    <message>
+        <source>送受信する内容を表示します（パスワード、トークン、カメラのIDは伏せます）。</source>
+        <translation>Print what the wizard sends and receives (passwords, tokens and the camera&apos;s ids masked).</translation>
+    </message>
+</context>
+<context>
     <name>CompleteWindow</name>
     <message>
         <source>設定完了</source>
