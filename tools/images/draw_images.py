@@ -180,6 +180,8 @@ def connect_to_pc():
               f'<circle cx="40" cy="30" r="30" fill="{ORANGE}"/>'
               f'<path d="M28 30 L52 30 M44 20 L54 30 L44 40" fill="none" stroke="#ffffff" stroke-width="6" '
               f'stroke-linecap="round" stroke-linejoin="round"/>'
+              # On a plate of its own, legible on a dark desktop theme too.
+              f'<rect x="14" y="67" width="52" height="25" rx="6" fill="{PAPER}"/>'
               f'<text x="40" y="86" text-anchor="middle" font-family="{FONT}" font-weight="bold" '
               f'font-size="18" fill="{TEAL_DARK}">USB</text></g>')
     return svg(w, h, body)

@@ -1,6 +1,7 @@
 // Renders every wizard screen and saves it as <ClassName>.png, so that the screens can
 // be looked at without a display or a camera. --lang en or --lang ja picks
-// the language; without it, the language is chosen as the wizard chooses it.
+// the language; without it, the language is chosen as the wizard chooses it. --dark
+// (last) renders them under a dark desktop palette, as dark themes set it.
 #include "screens/MyApplication.h"
 #include "app/Translation.h"
 #include "screens/CameraNameWindow.h"
@@ -16,6 +17,8 @@
 #include <QDir>
 #include <QLocale>
 #include <QMainWindow>
+#include <QPalette>
+#include <QStyle>
 #include <QTextStream>
 
 #include <functional>
@@ -38,12 +41,29 @@ bool save(QMainWindow* window, const QDir& directory)
 }
 }
 
+namespace {
+void useDarkPalette()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(0x2a, 0x82, 0xda));
+    QApplication::setPalette(dark);
+}
+}
+
 int main(int argc, char* argv[])
 {
+    const bool dark = argc > 2 && qstrcmp(argv[argc - 1], "--dark") == 0;
+    if (dark)
+        --argc;
     const bool languageGiven = argc == 4 && qstrcmp(argv[2], "--lang") == 0;
     if ((argc != 2 && !languageGiven)
         || (languageGiven && qstrcmp(argv[3], "en") != 0 && qstrcmp(argv[3], "ja") != 0)) {
-        QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR [--lang en|ja]\n";
+        QTextStream(stderr) << "usage: ravelo-screenshots OUTDIR [--lang en|ja] [--dark]\n";
         return 2;
     }
     // Offscreen unless a platform is named, so that the screens can also be rendered on
@@ -59,6 +79,8 @@ int main(int argc, char* argv[])
     MyApplication app(argc, argv);
     const bool english = languageGiven ? qstrcmp(argv[3], "en") == 0 : Translation::prefersEnglish(QLocale::system());
     Translation::install(app, english);
+    if (dark)
+        useDarkPalette();
     QDir directory(QString::fromLocal8Bit(argv[1]));
     directory.mkpath(QStringLiteral("."));
 
