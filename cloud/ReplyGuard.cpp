@@ -6,7 +6,7 @@
 #include <QNetworkAccessManager>
 
 namespace {
-constexpr int HeaderGrowthCheckMs = 100;
+constexpr int GrowthCheckMs = 100;
 }
 
 ReplyGuard::ReplyGuard(QNetworkReply* reply, int deadlineMs)
@@ -20,40 +20,27 @@ ReplyGuard::ReplyGuard(QNetworkReply* reply, int deadlineMs)
     connect(&m_deadline, &QTimer::timeout, this, [this] { cut(QNetworkReply::TimeoutError); });
     connect(reply, &QNetworkReply::finished, &m_deadline, &QTimer::stop);
     m_deadline.start(deadlineMs);
-    watchHeaders();
+    watchGrowth();
 }
 
-// Qt 5 reads a status line and headers of any length and tells nothing until they
-// are complete. What it keeps of them is this process's memory, so that is watched,
-// and the headers get a deadline of their own once the request is out.
-void ReplyGuard::watchHeaders()
+// Qt 5 reads a status line, headers and chunk-size lines of any length on its own
+// thread and tells nothing until each is complete; the body cap never sees them. What
+// it keeps of them is this process's memory, so that is watched, from the request to
+// the last byte. A slow but valid status line is waited for, up to the deadline.
+void ReplyGuard::watchGrowth()
 {
-    m_headerDeadline.setSingleShot(true);
-    connect(&m_headerDeadline, &QTimer::timeout, this, [this] { cut(QNetworkReply::TimeoutError); });
-    // Every request here is a POST with a body: it is out once all of the body is.
-    connect(m_reply, &QNetworkReply::uploadProgress, this, [this](qint64 sent, qint64 total) {
-        if (sent == total && !m_headerDeadline.isActive() && m_headerGrowth.isActive())
-            m_headerDeadline.start(HeaderDeadlineMs);
-    });
     m_residentAtStart = ProcessMemory::residentBytes();
-    connect(&m_headerGrowth, &QTimer::timeout, this, &ReplyGuard::checkHeaderGrowth);
-    m_headerGrowth.start(HeaderGrowthCheckMs);
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &ReplyGuard::headersArrived);
-    connect(m_reply, &QNetworkReply::finished, this, &ReplyGuard::headersArrived);
+    connect(&m_growth, &QTimer::timeout, this, &ReplyGuard::checkGrowth);
+    m_growth.start(GrowthCheckMs);
+    connect(m_reply, &QNetworkReply::finished, &m_growth, &QTimer::stop);
 }
 
-void ReplyGuard::checkHeaderGrowth()
+void ReplyGuard::checkGrowth()
 {
-    if (ProcessMemory::residentBytes() - m_residentAtStart > MaxHeaderGrowthBytes) {
-        qCWarning(lcCloud) << "The service's reply headers grow without end; the exchange is aborted";
+    if (ProcessMemory::residentBytes() - m_residentAtStart > MaxGrowthBytes) {
+        qCWarning(lcCloud) << "The service's reply grows without end; the exchange is aborted";
         cut(QNetworkReply::ProtocolFailure);
     }
-}
-
-void ReplyGuard::headersArrived()
-{
-    m_headerDeadline.stop();
-    m_headerGrowth.stop();
 }
 
 void ReplyGuard::watch(QNetworkReply* reply, int deadlineMs)
@@ -100,7 +87,7 @@ void ReplyGuard::cut(QNetworkReply::NetworkError reason)
         return;
     m_cutReason = reason;
     m_body.clear();
-    headersArrived();
+    m_growth.stop();
     if (QNetworkAccessManager* manager = m_reply->manager())
         manager->clearConnectionCache();
     m_reply->abort();

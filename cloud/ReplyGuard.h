@@ -6,9 +6,8 @@
 #include <QTimer>
 
 // Keeps one service reply within bounds: its body is read as it arrives, up to a cap
-// on what it decompresses to; its status line and headers must come within a short
-// deadline once the request is sent, and without growing the process by more than a
-// limit; and the whole exchange has a deadline. A reply past any of them is aborted,
+// on what it decompresses to; the exchange must not grow the process by more than a
+// limit, from the request to the last byte; and it has a deadline. A reply past any of them is aborted,
 // its connection closed, and it reports why, so that it ends as a network failure and
 // a retry starts on a fresh connection.
 class ReplyGuard : public QObject
@@ -17,8 +16,7 @@ class ReplyGuard : public QObject
 
 public:
     static constexpr int MaxBodyBytes = 1024 * 1024;
-    static constexpr int HeaderDeadlineMs = 10000;
-    static constexpr qint64 MaxHeaderGrowthBytes = 32 * 1024 * 1024;
+    static constexpr qint64 MaxGrowthBytes = 32 * 1024 * 1024;
 
     static void watch(QNetworkReply* reply, int deadlineMs);
     // The body read so far and the rest of what has arrived, within the cap.
@@ -30,17 +28,15 @@ private:
     ReplyGuard(QNetworkReply* reply, int deadlineMs);
 
     static ReplyGuard* of(QNetworkReply* reply);
-    void watchHeaders();
-    void checkHeaderGrowth();
-    void headersArrived();
+    void watchGrowth();
+    void checkGrowth();
     void take();
     void cut(QNetworkReply::NetworkError reason);
 
     QNetworkReply* m_reply;
     QByteArray m_body;
     QTimer m_deadline;
-    QTimer m_headerDeadline;
-    QTimer m_headerGrowth;
+    QTimer m_growth;
     qint64 m_residentAtStart = 0;
     QNetworkReply::NetworkError m_cutReason = QNetworkReply::NoError;
 };

@@ -14,10 +14,14 @@ QJsonObject bodyOf(QNetworkReply* reply)
 }
 
 namespace {
-// Visible ASCII less what would end or split a header parameter.
-bool fitsAHeaderParameter(QChar c)
+// Identities and tokens go into a header: the characters of an HTTP token only, and no
+// more of them than a sensible token has.
+constexpr int MaxTextLength = 4096;
+
+bool isTokenCharacter(QChar c)
 {
-    return c.unicode() > 0x20 && c.unicode() < 0x7f && !QStringLiteral("\",;=\\").contains(c);
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || QStringLiteral("!#$%&'*+-.^_`|~").contains(c);
 }
 }
 
@@ -27,7 +31,7 @@ bool requiredText(const QJsonObject& body, const QString& key, QString& value)
     if (!member.isString() || member.toString().isEmpty())
         return false;
     const QString text = member.toString();
-    if (!std::all_of(text.cbegin(), text.cend(), fitsAHeaderParameter))
+    if (text.size() > MaxTextLength || !std::all_of(text.cbegin(), text.cend(), isTokenCharacter))
         return false;
     value = text;
     return true;

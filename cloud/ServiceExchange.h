@@ -23,9 +23,9 @@ using Post = std::function<QNetworkReply*(const QUrl& url, const QJsonObject& bo
 
 // The reply's body as a JSON object; empty when it is not one.
 QJsonObject bodyOf(QNetworkReply* reply);
-// A member the next step needs: a non-empty string of visible ASCII without space,
-// '"', ',', ';', '=' or '\\', as identifiers and tokens are (it may end up in a header
-// parameter). False when the service sent anything else.
+// A member the next step needs: a non-empty string of at most 4 KiB of HTTP token
+// characters, as identifiers and tokens are (it may end up in a header parameter).
+// False when the service sent anything else.
 bool requiredText(const QJsonObject& body, const QString& key, QString& value);
 // The members named, in that order; none when any of them is unusable.
 QStringList requiredTexts(const QJsonObject& body, const QStringList& keys);

@@ -40,9 +40,12 @@ ServiceClient& WebClientWindow::service()
     return m_service;
 }
 
+// A reply's text never sizes a window: a line's worth of the phrase at most.
 QString WebClientWindow::reasonPhrase(QNetworkReply* reply)
 {
-    return reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    constexpr int MaxPhraseLength = 80;
+    const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    return phrase.size() <= MaxPhraseLength ? phrase : phrase.left(MaxPhraseLength - 1) + QChar(0x2026);
 }
 
 QString WebClientWindow::lastPathSegment(QNetworkReply* reply)

@@ -309,6 +309,9 @@ private slots:
         QTest::newRow("server error")
             << QByteArray("/account/authorize") << 500 << QByteArray("Internal Server Error")
             << QStringLiteral("ログイン処理中にエラーが発生しました\ncode:500, phrase:Internal Server Error");
+        QTest::newRow("long reason phrase")
+            << QByteArray("/account/authorize") << 401 << QByteArray(256 * 1024, 'x')
+            << QStringLiteral("メールアドレスもしくはパスワードが違います\ncode:401, phrase:%1…").arg(QString(79, 'x'));
     }
 
     void signInFailuresExplainThemselvesAndAllowARetry()
@@ -428,6 +431,14 @@ private slots:
 
     // A hostile or stalled service ends in the network error box, its connection is
     // closed, memory stays bounded, and the retry reaches a healthy service at once.
+    // A slow but valid status line is waited for, up to the exchange's deadline.
+    void aReplyThatComesLateButInTimeIsTaken()
+    {
+        cloud.service.setBehaviour("/account/authorize", FakeCloudService::Behaviour::Late);
+        QTest::mouseClick(next(filledLogin()), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(Screens::visible<WifiListWindow>(), FakeCloudService::LateReplyMs + 10000);
+    }
+
     void aServiceThatStallsEndsInTheNetworkErrorBox_data()
     {
         QTest::addColumn<FakeCloudService::Behaviour>("behaviour");
@@ -436,15 +447,16 @@ private slots:
         QTest::addColumn<int>("errorCode");
         const int timeout = QNetworkReply::TimeoutError;
         const int tooLarge = QNetworkReply::ProtocolFailure;
-        // The headers' own limits must end these long before the exchange's deadline.
+        // The memory limit must end these long before the exchange's deadline.
         const int whole = ServiceClient::DefaultReplyDeadlineMs;
         using B = FakeCloudService::Behaviour;
         QTest::newRow("silent") << B::Silent << false << 1500 << timeout;
         QTest::newRow("one byte a second") << B::Trickle << false << 1500 << timeout;
         QTest::newRow("stalled handshake") << B::Reply << true << 1500 << timeout;
-        QTest::newRow("header line every half second") << B::SlowHeaders << false << whole << timeout;
+        QTest::newRow("header line every half second") << B::SlowHeaders << false << 1500 << timeout;
         QTest::newRow("endless header") << B::HeaderBomb << false << whole << tooLarge;
         QTest::newRow("endless header lines") << B::HeaderFlood << false << whole << tooLarge;
+        QTest::newRow("endless chunk-size line") << B::ChunkBomb << false << whole << tooLarge;
     }
 
     void aServiceThatStallsEndsInTheNetworkErrorBox()
@@ -496,6 +508,12 @@ private slots:
                                          << QByteArray("{\"uuid\":\"u\",\"accessToken\":\"t\\r\\nX-Evil: 1\"}");
         QTest::newRow("line feed in uuid")
             << QByteArray("/accessToken") << QByteArray("{\"uuid\":\"u\\n\",\"accessToken\":\"t\"}");
+        QTest::newRow("space in token") << QByteArray("/accessToken")
+                                        << QByteArray("{\"uuid\":\"u\",\"accessToken\":\"t t\"}");
+        QTest::newRow("separator in token")
+            << QByteArray("/accessToken") << QByteArray("{\"uuid\":\"u\",\"accessToken\":\"t/<x>\"}");
+        QTest::newRow("token over 4 KiB")
+            << QByteArray("/accessToken") << "{\"uuid\":\"u\",\"accessToken\":\"" + QByteArray(4097, 't') + "\"}";
     }
 
     void aSuccessWithoutWhatTheNextStepNeedsIsAFailedStep()

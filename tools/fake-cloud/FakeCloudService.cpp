@@ -266,6 +266,7 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
         return;
     case Behaviour::HeaderBomb:
     case Behaviour::HeaderFlood:
+    case Behaviour::ChunkBomb:
         flood(socket, outcome.behaviour);
         return;
     case Behaviour::SlowHeaders:
@@ -284,6 +285,7 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
         return;
     case Behaviour::Reply:
     case Behaviour::Trickle:
+    case Behaviour::Late:
         head = "HTTP/1.1 " + QByteArray::number(outcome.status) + ' ' + outcome.reason
             + "\r\n"
               "Content-Type: application/json\r\n"
@@ -293,6 +295,13 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";
     if (outcome.behaviour == Behaviour::Trickle) {
         trickle(socket, head + body);
+        return;
+    }
+    if (outcome.behaviour == Behaviour::Late) {
+        QTimer::singleShot(LateReplyMs, socket, [socket, reply = head + body] {
+            socket->write(reply);
+            socket->disconnectFromHost();
+        });
         return;
     }
     socket->write(head + body);
@@ -325,12 +334,14 @@ constexpr int DripLimitLines = 600;
 void FakeCloudService::flood(QSslSocket* socket, Behaviour behaviour)
 {
     QByteArray chunk;
-    if (behaviour == Behaviour::HeaderBomb)
-        chunk.fill('a', FloodChunkBytes);
-    else
+    if (behaviour == Behaviour::HeaderFlood)
         while (chunk.size() < FloodChunkBytes)
             chunk += "X-Flood: " + QByteArray::number(chunk.size()) + "\r\n";
-    socket->write(behaviour == Behaviour::HeaderBomb ? "HTTP/1.1 200 OK\r\nX-Bomb: " : "HTTP/1.1 200 OK\r\n");
+    else
+        chunk.fill(behaviour == Behaviour::HeaderBomb ? 'a' : '0', FloodChunkBytes);
+    socket->write(behaviour == Behaviour::HeaderBomb      ? "HTTP/1.1 200 OK\r\nX-Bomb: "
+                      : behaviour == Behaviour::ChunkBomb ? "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                                          : "HTTP/1.1 200 OK\r\n");
     auto sent = std::make_shared<qint64>(0);
     auto more = [socket, chunk, sent] {
         if (socket->bytesToWrite() > FloodChunkBytes || *sent >= FloodLimitBytes)

@@ -32,8 +32,21 @@ public:
     // Trickle sends the reply one byte a second. The header behaviours never end the
     // header block: HeaderBomb sends one endless header, HeaderFlood endless header
     // lines (both as fast as the client reads them), SlowHeaders one short header line
-    // every half second.
-    enum class Behaviour { Reply, Redirect, CutOff, Silent, Trickle, HeaderBomb, HeaderFlood, SlowHeaders };
+    // every half second. ChunkBomb completes the headers of a chunked reply, then sends
+    // one endless chunk-size line. Late sends the reply after LateReplyMs.
+    enum class Behaviour {
+        Reply,
+        Redirect,
+        CutOff,
+        Silent,
+        Trickle,
+        HeaderBomb,
+        HeaderFlood,
+        SlowHeaders,
+        ChunkBomb,
+        Late
+    };
+    static constexpr int LateReplyMs = 12000;
 
     struct Outcome {
         Behaviour behaviour = Behaviour::Reply;
