@@ -199,6 +199,9 @@ private slots:
         QVERIFY(!hint->text().contains(typed.left(4)));
         for (QLabel* other : screen->findChildren<QLabel*>(QRegularExpression("^label_hint")))
             QVERIFY(other == hint || !other->isVisible());
+        // A refusal is remembered until the text is acceptable: emptying keeps the rule.
+        edit->clear();
+        QCOMPARE(hint->isVisible(), hintShown && held != typed);
     }
 
     void linksAreReachedByTabAndOpenedWithEnter_data()

@@ -165,6 +165,7 @@ private slots:
         Screens::destroyAll();
         camera.resetBehaviour();
         camera.clearRecords();
+        cloud.service.clearRequests();
         if (!UsbUtil::instance()->hasCamera()) {
             camera.plug();
             QTRY_VERIFY(UsbUtil::instance()->hasCamera());
@@ -215,6 +216,8 @@ private slots:
         QCOMPARE(Screens::visibleWindows().size(), next.isEmpty() ? 0 : 1);
         QVERIFY(camera.requestedMethods().count(QStringLiteral("setNetworkSetting")) <= 1);
         QVERIFY(camera.requestedMethods().count(QStringLiteral("setToken")) <= 1);
+        // One registration: a request to each host.
+        QVERIFY(cloud.service.requestsTo("/devices").size() <= 2);
     }
 
     // A real double click (or a second key press) reaches whatever sits under it once
