@@ -250,12 +250,12 @@ void showFirst(QMainWindow* first)
     activate(first);
 }
 
+namespace {
 // Disabled, a closed screen drops the clicks and key presses still queued for it; the
 // next one drops those that follow at once. Nothing refers to a screen that has left,
 // so it is deleted once control is back in the event loop.
 void handOver(ScreenWindow* current, QMainWindow* next)
 {
-    current->leave();
     current->setEnabled(false);
     EchoGuard::guard(next);
     next->move(placeFor(current, next));
@@ -264,6 +264,13 @@ void handOver(ScreenWindow* current, QMainWindow* next)
     activate(next);
     current->setAttribute(Qt::WA_DeleteOnClose);
     current->close();
+}
+}
+
+void moveOn(ScreenWindow* current, const std::function<QMainWindow*()>& makeNext)
+{
+    if (current->leave())
+        handOver(current, makeNext());
 }
 
 }

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
+
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
@@ -47,22 +49,14 @@ void activate(QWidget* window);
 // on a screen too small for it, its title bar stays visible.
 void showFirst(QMainWindow* first);
 
-// Moves the wizard on: the next screen appears where the current one stood (inside the
-// screen's available area), active and with keyboard focus; the current one closes and
-// is deleted once control returns to the event loop. The current screen leaves and
-// takes no more input; the next one takes none for the length of a double click (see
-// EchoGuard). Called by moveOn only.
-void handOver(ScreenWindow* current, QMainWindow* next);
-
 // The one way a screen moves on: it leaves and hands over to the screen that makeNext
 // creates, unless it has left already. The next screen is created only after leaving:
 // makeNext may wait in an event loop (a message box), where a second click would
-// otherwise create another.
-template <typename MakeNext>
-void moveOn(ScreenWindow* current, MakeNext makeNext)
-{
-    if (current->leave())
-        handOver(current, makeNext());
-}
+// otherwise create another. The next screen appears where the current one stood
+// (inside the screen's available area), active and with keyboard focus; the current
+// one closes and is deleted once control returns to the event loop. The current screen
+// takes no more input; the next one takes none for the length of a double click (see
+// EchoGuard).
+void moveOn(ScreenWindow* current, const std::function<QMainWindow*()>& makeNext);
 
 }
