@@ -27,7 +27,15 @@ void prepareTlsOnce()
 ServiceClient::ServiceClient(QObject* parent)
     : QObject(parent)
 {
+}
+
+// Made for the first request: most screens never send one.
+QNetworkAccessManager* ServiceClient::network()
+{
+    if (m_network)
+        return m_network;
     BearerPlugins::keepOut();
+    prepareTlsOnce();
     m_network = new QNetworkAccessManager(this);
     qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
     qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
@@ -39,6 +47,7 @@ ServiceClient::ServiceClient(QObject* parent)
     connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
     connect(m_network, &QNetworkAccessManager::finished, this, &ServiceClient::sort);
     connect(m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);
+    return m_network;
 }
 
 void ServiceClient::setReplyDeadline(int milliseconds)
@@ -57,14 +66,12 @@ QNetworkReply* ServiceClient::postJson(const QUrl& url, const QJsonObject& body,
     request.setRawHeader("Content-Length", QByteArray::number(text.size()));
     for (const auto& header : after)
         request.setRawHeader(header.first, header.second);
-    prepareTlsOnce();
-    return guarded(m_network->post(request, text));
+    return guarded(network()->post(request, text));
 }
 
 QNetworkReply* ServiceClient::postForm(const QNetworkRequest& request, QHttpMultiPart* form)
 {
-    prepareTlsOnce();
-    QNetworkReply* reply = guarded(m_network->post(request, form));
+    QNetworkReply* reply = guarded(network()->post(request, form));
     form->setParent(reply);
     return reply;
 }

@@ -51,11 +51,12 @@ signals:
     void proxyCredentialsNeeded(const QNetworkProxy& proxy, QAuthenticator* authenticator);
 
 private:
+    QNetworkAccessManager* network();
     QNetworkReply* guarded(QNetworkReply* reply);
     void sort(QNetworkReply* reply);
     void logAuthentication(QNetworkReply* reply, QAuthenticator* authenticator);
     void logSslErrors(QNetworkReply* reply, const QList<QSslError>& errors);
 
-    QNetworkAccessManager* m_network;
+    QNetworkAccessManager* m_network = nullptr;
     int m_replyDeadlineMs = DefaultReplyDeadlineMs;
 };
