@@ -3,7 +3,7 @@
 #include "ClLibUsbController.h"
 #include "UsbLog.h"
 
-#include <QJsonDocument>
+#include <QElapsedTimer>
 #include <QtEndian>
 
 namespace {
@@ -13,15 +13,50 @@ constexpr int FirstEndpoint = 0;
 // complete JSON text, the pipe stays quiet this long, or it is too long to take.
 constexpr int ContinuationTimeoutMs = 1000;
 constexpr int MaxReplyBytes = 64 * 1024;
-// What is left of a cut-off reply is read away, up to this much, before the next request.
+// What is left of a cut-off reply is read away, up to this much and for this long at
+// most, before the next request.
 constexpr int MaxDrainBytes = 16 * 1024 * 1024;
+constexpr int MaxDrainMs = 5000;
 
-bool isCompleteJson(const QByteArray& text)
+// Where a reply's JSON object (or array) ends, found in one pass over the pieces as
+// they come: nesting depth, strings and their escapes.
+class JsonEnd
 {
-    QJsonParseError error;
-    QJsonDocument::fromJson(text, &error);
-    return error.error == QJsonParseError::NoError;
-}
+public:
+    // True once the bytes fed so far hold a whole object or array.
+    bool feed(const QByteArray& bytes)
+    {
+        for (const char c : bytes) {
+            if (m_complete)
+                break;
+            if (m_inString)
+                readInString(c);
+            else if (c == '"')
+                m_inString = true;
+            else if (c == '{' || c == '[')
+                ++m_depth;
+            else if ((c == '}' || c == ']') && m_depth > 0)
+                m_complete = --m_depth == 0;
+        }
+        return m_complete;
+    }
+
+private:
+    void readInString(char c)
+    {
+        if (m_escaped)
+            m_escaped = false;
+        else if (c == '\\')
+            m_escaped = true;
+        else if (c == '"')
+            m_inString = false;
+    }
+
+    int m_depth = 0;
+    bool m_inString = false;
+    bool m_escaped = false;
+    bool m_complete = false;
+};
 
 QByteArray lengthHeader(int length)
 {
@@ -111,20 +146,25 @@ void evkmanager::readRest(ClLibUsbController* controller, QByteArray& result)
 {
     // No reply at all (the read failed or timed out) leaves nothing behind.
     bool quiet = result.isEmpty();
-    while (!quiet && !isCompleteJson(result) && result.size() < MaxReplyBytes) {
+    JsonEnd end;
+    bool complete = end.feed(result);
+    while (!quiet && !complete && result.size() < MaxReplyBytes) {
         QByteArray chunk;
         controller->bulkRead(chunk, ContinuationTimeoutMs, FirstEndpoint);
         result.append(chunk);
+        complete = end.feed(chunk);
         quiet = chunk.isEmpty();
     }
-    m_outOfStep = !result.isEmpty() && !isCompleteJson(result);
+    m_outOfStep = !result.isEmpty() && !complete;
 }
 
 void evkmanager::drain(ClLibUsbController* controller)
 {
     qint64 drained = 0;
     QByteArray chunk(1, '\0');
-    while (!chunk.isEmpty() && drained < MaxDrainBytes) {
+    QElapsedTimer draining;
+    draining.start();
+    while (!chunk.isEmpty() && drained < MaxDrainBytes && draining.elapsed() < MaxDrainMs) {
         chunk.clear();
         controller->bulkRead(chunk, ContinuationTimeoutMs, FirstEndpoint);
         drained += chunk.size();
