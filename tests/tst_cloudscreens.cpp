@@ -10,6 +10,7 @@
 #include "TestMain.h"
 #include "screens/MyApplication.h"
 #include "screens/LoginWindow.h"
+#include "screens/ProxyLoginDialog.h"
 #include "screens/RegistUserWindow.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "screens/WifiListWindow.h"
@@ -30,7 +31,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QDialog>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
@@ -377,7 +377,7 @@ private slots:
         });
         QTimer answerer;
         answerer.callOnTimeout([] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            if (auto* dialog = qobject_cast<ProxyLoginDialog*>(QApplication::activeModalWidget())) {
                 Screens::type(dialog, "lineEdit", QStringLiteral("pupil"));
                 Screens::type(dialog, "lineEdit_2", QStringLiteral("proxy-secret"));
                 dialog->accept();
