@@ -3,7 +3,7 @@
 
 #include "FieldHint.h"
 #include "cloud/CloudLog.h"
-#include "cloud/InputValidators.h"
+#include "InputValidators.h"
 #include "LoginWindow.h"
 #include "cloud/ServiceHosts.h"
 #include "ScreenFrame.h"

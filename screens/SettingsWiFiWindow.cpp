@@ -4,7 +4,7 @@
 #include "CameraListener.h"
 #include "CameraTrouble.h"
 #include "FieldHint.h"
-#include "cloud/InputValidators.h"
+#include "InputValidators.h"
 #include "ScreenFrame.h"
 #include "WifiListWindow.h"
 #include "CameraNameWindow.h"
