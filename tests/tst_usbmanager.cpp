@@ -107,7 +107,9 @@ private slots:
 
         // At once: another handshake with the worker would turn the event loop.
         bool loopTurned = false;
-        QTimer::singleShot(0, [&] { loopTurned = true; });
+        QTimer turn;
+        connect(&turn, &QTimer::timeout, this, [&] { loopTurned = true; });
+        turn.start(0);
         QVERIFY(manager->startUsb());
         QVERIFY(!loopTurned);
     }
