@@ -1,6 +1,7 @@
 // NetworkManager over the system D-Bus.
 #include "ConnectedWifi.h"
 #include "DesktopLog.h"
+#include "SystemBusProbe.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -8,9 +9,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
-#include <QLocalSocket>
 #include <QThread>
-#include <QTimer>
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
@@ -26,17 +25,6 @@ constexpr int MaxSsidBytes = 32;
 const QString BusName = QStringLiteral("ravelo-system-bus");
 constexpr int BusAnswerTimeoutMs = 2000;
 
-// The socket file of the system bus, when its address names one.
-QString systemBusSocket()
-{
-    QString address =
-        qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS", QStringLiteral("unix:path=/var/run/dbus/system_bus_socket"));
-    address = address.section(QLatin1Char(';'), 0, 0);
-    const QString prefix = QStringLiteral("unix:path=");
-    if (!address.startsWith(prefix))
-        return QString();
-    return address.mid(prefix.size()).section(QLatin1Char(','), 0, 0);
-}
 // Long enough for a busy service, short enough that a late answer still finds the
 // list on screen.
 constexpr int CallTimeoutMs = 2000;
@@ -81,33 +69,21 @@ ConnectedWifi::ConnectedWifi(QObject* parent)
 {
 }
 
-// Connecting to the bus waits for its answer, without end on a bus that accepts and
-// never speaks, and the program could then not even end. So the bus is first asked,
-// without waiting, whether it speaks at all: a bare AUTH gets an answer from any bus.
+// Connecting to the bus waits for its answer, for 25 s on a bus that accepts and never
+// speaks, and holds up every other bus connection meanwhile. So the bus is first asked,
+// without waiting, whether it answers at all.
 void ConnectedWifi::lookUp()
 {
-    const QString socketFile = systemBusSocket();
+    const QString socketFile = SystemBusProbe::socketFile();
     if (socketFile.isEmpty()) {
         connectToBus();
         return;
     }
-    auto* probe = new QLocalSocket(this);
-    auto* patience = new QTimer(probe);
-    patience->setSingleShot(true);
-    connect(patience, &QTimer::timeout, probe, [probe] {
-        qCDebug(lcDesktop) << "The system bus does not answer: this PC's Wi-Fi network is not looked up";
-        probe->deleteLater();
-    });
-    connect(probe, &QLocalSocket::connected, probe, [probe] { probe->write(QByteArray("\0AUTH\r\n", 8)); });
-    connect(probe, &QLocalSocket::readyRead, this, [this, probe] {
-        // One answer is enough; more of it must not connect twice.
-        QObject::disconnect(probe, nullptr, this, nullptr);
-        probe->deleteLater();
-        connectToBus();
-    });
-    connect(probe, &QLocalSocket::errorOccurred, probe, &QObject::deleteLater);
-    probe->connectToServer(socketFile);
-    patience->start(BusAnswerTimeoutMs);
+    auto* probe = new SystemBusProbe(this);
+    connect(probe, &SystemBusProbe::ready, this, &ConnectedWifi::connectToBus);
+    connect(probe, &SystemBusProbe::unusable, this,
+            [] { qCDebug(lcDesktop) << "The system bus does not answer: this PC's Wi-Fi network is not looked up"; });
+    probe->start(socketFile, BusAnswerTimeoutMs);
 }
 
 // The connection is still made off the GUI thread, in case the bus stops answering
