@@ -8,6 +8,6 @@ namespace BearerPlugins {
 
 // Call after the application object exists and before any network access manager is
 // made; later calls do nothing.
-void keepOut();
+void neverLoad();
 
 }

@@ -15,7 +15,7 @@ ReplyGuard::ReplyGuard(QNetworkReply* reply, int deadlineMs)
 {
     // Qt buffers what it decompresses until it is read; reading as it comes keeps a
     // compressed reply from growing without bound before the cap is checked.
-    connect(reply, &QNetworkReply::readyRead, this, &ReplyGuard::take);
+    connect(reply, &QNetworkReply::readyRead, this, &ReplyGuard::readWithinCap);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] { cut(QNetworkReply::TimeoutError); });
     connect(reply, &QNetworkReply::finished, &m_deadline, &QTimer::stop);
@@ -58,7 +58,7 @@ QByteArray ReplyGuard::bodyOf(QNetworkReply* reply)
     ReplyGuard* guard = of(reply);
     if (!guard)
         return reply->readAll();
-    guard->take();
+    guard->readWithinCap();
     return guard->m_cutReason == QNetworkReply::NoError ? guard->m_body : QByteArray();
 }
 
@@ -68,7 +68,7 @@ QNetworkReply::NetworkError ReplyGuard::cutReason(QNetworkReply* reply)
     return guard ? guard->m_cutReason : QNetworkReply::NoError;
 }
 
-void ReplyGuard::take()
+void ReplyGuard::readWithinCap()
 {
     if (m_cutReason != QNetworkReply::NoError)
         return;

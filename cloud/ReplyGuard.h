@@ -30,7 +30,7 @@ private:
     static ReplyGuard* of(QNetworkReply* reply);
     void watchGrowth();
     void checkGrowth();
-    void take();
+    void readWithinCap();
     void cut(QNetworkReply::NetworkError reason);
 
     QNetworkReply* m_reply;

@@ -34,7 +34,7 @@ QNetworkAccessManager* ServiceClient::network()
 {
     if (m_network)
         return m_network;
-    BearerPlugins::keepOut();
+    BearerPlugins::neverLoad();
     prepareTlsOnce();
     m_network = new QNetworkAccessManager(this);
     qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
@@ -45,7 +45,7 @@ QNetworkAccessManager* ServiceClient::network()
     connect(m_network, &QNetworkAccessManager::proxyAuthenticationRequired, this,
             &ServiceClient::proxyCredentialsNeeded);
     connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
-    connect(m_network, &QNetworkAccessManager::finished, this, &ServiceClient::sort);
+    connect(m_network, &QNetworkAccessManager::finished, this, &ServiceClient::reportOutcome);
     connect(m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);
     return m_network;
 }
@@ -89,7 +89,7 @@ ServiceExchange::Post ServiceClient::poster()
     };
 }
 
-void ServiceClient::sort(QNetworkReply* reply)
+void ServiceClient::reportOutcome(QNetworkReply* reply)
 {
     const int errorCode = reply->error();
     const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

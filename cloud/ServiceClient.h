@@ -53,7 +53,7 @@ signals:
 private:
     QNetworkAccessManager* network();
     QNetworkReply* guarded(QNetworkReply* reply);
-    void sort(QNetworkReply* reply);
+    void reportOutcome(QNetworkReply* reply);
     void logAuthentication(QNetworkReply* reply, QAuthenticator* authenticator);
     void logSslErrors(QNetworkReply* reply, const QList<QSslError>& errors);
 

@@ -2,6 +2,7 @@
 #include "ConnectedWifi.h"
 #include "DesktopLog.h"
 #include "SystemBusProbe.h"
+#include "WifiName.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -20,7 +21,6 @@ const QString AccessPointInterface = QStringLiteral("org.freedesktop.NetworkMana
 const QString WirelessType = QStringLiteral("802-11-wireless");
 constexpr uint Activated = 2;
 constexpr int MaxActiveConnections = 64;
-constexpr int MaxSsidBytes = 32;
 // A connection of this program's own, so that it is made off the GUI thread.
 const QString BusName = QStringLiteral("ravelo-system-bus");
 constexpr int BusAnswerTimeoutMs = 2000;
@@ -55,12 +55,9 @@ bool hasSignature(const QVariant& value, const char* signature)
         && value.value<QDBusArgument>().currentSignature() == QLatin1String(signature);
 }
 
-// An SSID is 1 to 32 bytes; one with a NUL would be shown cut short.
 bool isSsid(const QVariant& value)
 {
-    const QByteArray bytes = value.toByteArray();
-    return value.userType() == QMetaType::QByteArray && !bytes.isEmpty() && bytes.size() <= MaxSsidBytes
-        && !bytes.contains('\0');
+    return value.userType() == QMetaType::QByteArray && WifiName::isValid(value.toByteArray());
 }
 }
 

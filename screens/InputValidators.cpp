@@ -1,4 +1,5 @@
 #include "InputValidators.h"
+#include "desktop/WifiName.h"
 
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -62,8 +63,7 @@ std::function<bool(const QString&)> acceptedBy(const QValidator* validator)
 
 bool isWifiNetworkName(const QString& name)
 {
-    const int bytes = name.toUtf8().size();
-    return bytes >= 1 && bytes <= 32;
+    return WifiName::isValid(name.toUtf8());
 }
 
 bool isWifiPassword(const QString& password)

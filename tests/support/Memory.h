@@ -1,9 +1,12 @@
 #pragma once
 
+#include "cloud/ProcessMemory.h"
+
 #include <QFile>
 #include <QtGlobal>
 
-// The process's resident memory as the kernel counts it.
+// The process's memory as the kernel counts it: now (as the wizard's own guard reads
+// it) and at its peak.
 namespace Memory {
 
 inline qint64 statusBytes(const QByteArray& field)
@@ -20,7 +23,7 @@ inline qint64 statusBytes(const QByteArray& field)
 
 inline qint64 resident()
 {
-    return statusBytes("VmRSS");
+    return ProcessMemory::residentBytes();
 }
 
 // The highest resident size since the last resetPeak().
