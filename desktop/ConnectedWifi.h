@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WifiAccessPoint.h"
+
 #include <QObject>
 #include <QString>
 
@@ -20,7 +22,11 @@ public:
     void lookUp();
 
 signals:
-    void found(const QString& ssid);
+    // frequencyMhz: that of the access point the PC is on; 0 when not known.
+    void found(const QString& ssid, uint frequencyMhz);
+    // Every access point that the Wi-Fi device of that connection sees (at most 64),
+    // once all of them have answered or timed out.
+    void accessPointsSeen(const WifiAccessPoints& accessPoints);
 
 private:
     template <typename Next>
@@ -30,6 +36,12 @@ private:
     void readActiveConnections(const QDBusMessage& reply);
     void readActiveConnection(const QDBusMessage& reply);
     void readAccessPoint(const QDBusMessage& reply);
+    void askAccessPoints(const QString& device);
+    void readAccessPointList(const QDBusMessage& reply);
+    void keepAccessPoint(const QDBusMessage& reply);
 
     bool m_found = false;
+    bool m_askedAccessPoints = false;
+    int m_unansweredAccessPoints = 0;
+    WifiAccessPoints m_seen;
 };

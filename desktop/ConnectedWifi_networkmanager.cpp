@@ -10,6 +10,8 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+
+#include <algorithm>
 #include <QThread>
 
 namespace {
@@ -18,9 +20,11 @@ const QString ManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
 const QString ManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
 const QString ActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
 const QString AccessPointInterface = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
+const QString WirelessDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device.Wireless");
 const QString WirelessType = QStringLiteral("802-11-wireless");
 constexpr uint Activated = 2;
 constexpr int MaxActiveConnections = 64;
+constexpr int MaxAccessPoints = 64;
 // A connection of this program's own, so that it is made off the GUI thread.
 const QString BusName = QStringLiteral("ravelo-system-bus");
 constexpr int BusAnswerTimeoutMs = 2000;
@@ -53,6 +57,29 @@ bool hasSignature(const QVariant& value, const char* signature)
 {
     return value.canConvert<QDBusArgument>()
         && value.value<QDBusArgument>().currentSignature() == QLatin1String(signature);
+}
+
+// The object paths in an "ao" value, at most max of them.
+QStringList pathsIn(const QVariant& value, int max)
+{
+    QStringList found;
+    if (!hasSignature(value, "ao"))
+        return found;
+    const QDBusArgument paths = value.value<QDBusArgument>();
+    paths.beginArray();
+    while (found.size() < max && !paths.atEnd()) {
+        QDBusObjectPath path;
+        paths >> path;
+        found.append(path.path());
+    }
+    // Leaves the array even when unread entries remain; it frees what reading it took.
+    paths.endArray();
+    return found;
+}
+
+bool isUInt(const QVariant& value)
+{
+    return value.userType() == QMetaType::UInt;
 }
 
 bool isSsid(const QVariant& value)
@@ -119,18 +146,8 @@ void ConnectedWifi::whenAnswered(const QDBusPendingCall& call, Next next)
 
 void ConnectedWifi::readActiveConnections(const QDBusMessage& reply)
 {
-    const QVariant value = propertyOf(reply);
-    if (!hasSignature(value, "ao"))
-        return;
-    const QDBusArgument paths = value.value<QDBusArgument>();
-    paths.beginArray();
-    for (int read = 0; read < MaxActiveConnections && !paths.atEnd(); ++read) {
-        QDBusObjectPath path;
-        paths >> path;
-        whenAnswered(askProperties(path.path(), ActiveInterface), &ConnectedWifi::readActiveConnection);
-    }
-    // Leaves the array even when unread entries remain; it frees what reading it took.
-    paths.endArray();
+    for (const QString& path : pathsIn(propertyOf(reply), MaxActiveConnections))
+        whenAnswered(askProperties(path, ActiveInterface), &ConnectedWifi::readActiveConnection);
 }
 
 void ConnectedWifi::readActiveConnection(const QDBusMessage& reply)
@@ -146,17 +163,69 @@ void ConnectedWifi::readActiveConnection(const QDBusMessage& reply)
     const QString accessPoint = properties.value(QStringLiteral("SpecificObject")).value<QDBusObjectPath>().path();
     if (accessPoint.isEmpty() || accessPoint == QLatin1String("/"))
         return;
-    whenAnswered(askProperties(accessPoint, AccessPointInterface, QStringLiteral("Ssid")),
-                 &ConnectedWifi::readAccessPoint);
+    whenAnswered(askProperties(accessPoint, AccessPointInterface), &ConnectedWifi::readAccessPoint);
+    askAccessPoints(pathsIn(properties.value(QStringLiteral("Devices")), 1).value(0));
+}
+
+// Everything that the Wi-Fi device of the PC's connection sees, read once.
+void ConnectedWifi::askAccessPoints(const QString& device)
+{
+    if (device.isEmpty() || m_askedAccessPoints)
+        return;
+    m_askedAccessPoints = true;
+    whenAnswered(askProperties(device, WirelessDeviceInterface, QStringLiteral("AccessPoints")),
+                 &ConnectedWifi::readAccessPointList);
+}
+
+void ConnectedWifi::readAccessPointList(const QDBusMessage& reply)
+{
+    const QStringList paths = pathsIn(propertyOf(reply), MaxAccessPoints);
+    m_unansweredAccessPoints = paths.size();
+    if (paths.isEmpty())
+        emit accessPointsSeen(m_seen);
+    for (const QString& path : paths) {
+        auto* watcher = new QDBusPendingCallWatcher(askProperties(path, AccessPointInterface), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
+            answered->deleteLater();
+            if (!answered->isError())
+                keepAccessPoint(answered->reply());
+            if (--m_unansweredAccessPoints == 0)
+                emit accessPointsSeen(m_seen);
+        });
+    }
+}
+
+// One with a value of another type than NetworkManager gives is left out.
+void ConnectedWifi::keepAccessPoint(const QDBusMessage& reply)
+{
+    const QVariant value = reply.arguments().value(0);
+    if (!hasSignature(value, "a{sv}"))
+        return;
+    QVariantMap properties;
+    value.value<QDBusArgument>() >> properties;
+    const QVariant ssid = properties.value(QStringLiteral("Ssid"));
+    QList<QVariant> numbers;
+    for (const char* name : {"Frequency", "Flags", "WpaFlags", "RsnFlags"})
+        numbers.append(properties.value(QLatin1String(name)));
+    if (!isSsid(ssid) || !std::all_of(numbers.cbegin(), numbers.cend(), isUInt))
+        return;
+    m_seen.append({ssid.toByteArray(), numbers.at(0).toUInt(), numbers.at(1).toUInt(), numbers.at(2).toUInt(),
+                   numbers.at(3).toUInt()});
 }
 
 void ConnectedWifi::readAccessPoint(const QDBusMessage& reply)
 {
-    const QVariant value = propertyOf(reply);
-    if (!isSsid(value) || m_found)
+    const QVariant value = reply.arguments().value(0);
+    if (!hasSignature(value, "a{sv}") || m_found)
         return;
-    const QString ssid = QString::fromUtf8(value.toByteArray());
+    QVariantMap properties;
+    value.value<QDBusArgument>() >> properties;
+    const QVariant ssid = properties.value(QStringLiteral("Ssid"));
+    if (!isSsid(ssid))
+        return;
+    const QVariant frequency = properties.value(QStringLiteral("Frequency"));
+    const QString name = QString::fromUtf8(ssid.toByteArray());
     m_found = true;
-    qCDebug(lcDesktop) << "This PC is on the Wi-Fi network" << ssid;
-    emit found(ssid);
+    qCDebug(lcDesktop) << "This PC is on the Wi-Fi network" << name;
+    emit found(name, frequency.userType() == QMetaType::UInt ? frequency.toUInt() : 0);
 }

@@ -1,6 +1,7 @@
 #include "CameraListener.h"
 
 #include "ScreenWindow.h"
+#include "SupportReport.h"
 #include "command/UsbUtil.h"
 
 #include <QJsonDocument>
@@ -31,14 +32,20 @@ void CameraListener::take(const EL_CMD& cmd)
     if (m_screen->hasLeft())
         return;
     const QUuid command = commandOf(cmd);
-    if (command == CMD_OPEN_DEVICE)
+    if (command == CMD_OPEN_DEVICE) {
+        SupportReport::noteCamera(SupportReport::Camera::Opened);
         emit opened();
-    else if (command == CMD_CLOSE_DEVICE)
+    } else if (command == CMD_CLOSE_DEVICE) {
+        SupportReport::noteCamera(SupportReport::Camera::Gone);
         emit closed();
-    else if (command == CMD_OPEN_FAILED)
-        emit openFailed(cmd.value(ElCmdKey::Error).toInt());
-    else if (command == CMD_JSON_RPC)
+    } else if (command == CMD_OPEN_FAILED) {
+        const int error = cmd.value(ElCmdKey::Error).toInt();
+        if (error != 0)
+            SupportReport::noteCamera(SupportReport::Camera::OpenFailed, error);
+        emit openFailed(error);
+    } else if (command == CMD_JSON_RPC) {
         takeReply(cmd);
+    }
 }
 
 void CameraListener::takeReply(const EL_CMD& cmd)
@@ -53,8 +60,10 @@ void CameraListener::takeReply(const EL_CMD& cmd)
     // Unusable: a failed exchange, or a reply that is no JSON object. The request it
     // answers says whether the screen waits for it.
     const QJsonObject request = QJsonDocument::fromJson(cmd.value(ElCmdKey::Json).toByteArray()).object();
-    if (const std::optional<int> band = bandOf(request))
+    if (const std::optional<int> band = bandOf(request)) {
+        SupportReport::noteCamera(SupportReport::Camera::Unusable, *band);
         emit failed(*band);
+    }
 }
 
 std::optional<int> CameraListener::bandOf(const QJsonObject& message) const

@@ -27,6 +27,11 @@ QString MyApplication::accessToken() const
     return m_accessToken;
 }
 
+SupportReport& MyApplication::supportReport()
+{
+    return m_supportReport;
+}
+
 void MyApplication::setUpScaling()
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "SupportReport.h"
+
 #include <QApplication>
 #include <QString>
 
-// Holds what outlives a single screen: the signed-in user's identity and access token.
-// Kept in memory only, for the length of one run.
+// Holds what outlives a single screen: the signed-in user's identity and access token,
+// and the report for support. Kept in memory only, for the length of one run.
 class MyApplication : public QApplication
 {
 public:
@@ -16,6 +18,8 @@ public:
     void setAccessToken(const QString& accessToken);
     QString accessToken() const;
 
+    SupportReport& supportReport();
+
     static MyApplication* current();
 
     // Call before the application exists. The screens are fixed 720 x 445 layouts: they
@@ -26,4 +30,5 @@ public:
 private:
     QString m_uuid;
     QString m_accessToken;
+    SupportReport m_supportReport;
 };

@@ -3,6 +3,7 @@
 #include "EchoGuard.h"
 #include "ScreenColours.h"
 #include "StepIndicator.h"
+#include "SupportReport.h"
 
 #include <algorithm>
 
@@ -204,6 +205,7 @@ void prepareKeyboard(QWidget* screen)
 
 void prepare(QWidget* screen)
 {
+    SupportReport::noteScreen(screen);
     prepareKeyboard(screen);
     colourLabels(screen);
     StepIndicator::gather(screen);

@@ -3,11 +3,15 @@
 #include "CameraListener.h"
 #include "ProxyLoginDialog.h"
 #include "ScreenFrame.h"
+#include "SupportReport.h"
 #include "cloud/ServiceHosts.h"
 #include "cloud/ServiceProxy.h"
 #include "command/UsbUtil.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
 #include <QAuthenticator>
 #include <QNetworkProxy>
 #include <QCoreApplication>
@@ -21,6 +25,14 @@
 WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
 {
+    // Noted before the screen's own handling, which may open a box that shows the note.
+    connect(&m_service, &ServiceClient::succeeded, this,
+            [](QNetworkReply* reply) { SupportReport::noteServiceAnswer(reply->url(), 200, 0); });
+    connect(&m_service, &ServiceClient::httpFailed, this, [](int statusCode, QNetworkReply* reply) {
+        SupportReport::noteServiceAnswer(reply->url(), statusCode, reply->error());
+    });
+    connect(&m_service, &ServiceClient::networkFailed, this,
+            [](int errorCode, QNetworkReply* reply) { SupportReport::noteServiceAnswer(reply->url(), 0, errorCode); });
     connect(&m_service, &ServiceClient::succeeded, this, &WebClientWindow::handleReplySuccess);
     connect(&m_service, &ServiceClient::httpFailed, this, &WebClientWindow::handleHttpError);
     connect(&m_service, &ServiceClient::networkFailed, this, &WebClientWindow::handleNetworkError);
@@ -63,9 +75,21 @@ void WebClientWindow::showMessage(QMessageBox::Icon icon, const QString& text, c
     box.setText(text);
     box.setInformativeText(advice);
     box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    // Named, since with more buttons Qt picks none: Escape and closing would do nothing.
+    box.setEscapeButton(QMessageBox::Ok);
+    // A failure box carries the report for support, to read or to copy whole.
+    QPushButton* copy = nullptr;
+    const QString report = icon == QMessageBox::Warning ? SupportReport::text() : QString();
+    if (!report.isEmpty()) {
+        box.setDetailedText(report);
+        copy = box.addButton(QCoreApplication::translate("WebClientWindow", "詳細をコピー"), QMessageBox::ActionRole);
+    }
     // The screen may be disabled while it waits; its box must still take the click.
     box.setEnabled(true);
     box.exec();
+    if (copy && box.clickedButton() == copy)
+        QGuiApplication::clipboard()->setText(report);
 }
 
 namespace {
@@ -217,6 +241,7 @@ void WebClientWindow::showCameraError(const QJsonObject& answer)
         return;
     const QJsonObject details = error.toObject();
     const int code = UsbUtil::intOf(details.value(QStringLiteral("code"))).value_or(0);
+    SupportReport::noteCamera(SupportReport::Camera::Refused, code);
     showMessage(
         QMessageBox::Warning,
         QStringLiteral("%1 [code:%2]").arg(details.value(QStringLiteral("message")).toString(), QString::number(code)));

@@ -6,7 +6,9 @@
 #include "ScreenFrame.h"
 #include "ScreensLog.h"
 #include "SettingsWiFiWindow.h"
+#include "SupportReport.h"
 #include "desktop/ConnectedWifi.h"
+#include "desktop/MissingNetwork.h"
 #include "command/UsbUtil.h"
 #include "command/WifiScan.h"
 
@@ -36,7 +38,15 @@ WifiListWindow::WifiListWindow(QWidget* parent)
     connect(this, &ScreenWindow::left, m_scan, &WifiScan::stop);
     listenToScan();
     auto* connectedWifi = new ConnectedWifi(this);
-    connect(connectedWifi, &ConnectedWifi::found, this, &WifiListWindow::suggest);
+    connect(connectedWifi, &ConnectedWifi::found, this, [this](const QString& ssid, uint frequencyMhz) {
+        SupportReport::notePcNetwork(int(frequencyMhz));
+        suggest(ssid);
+    });
+    connect(connectedWifi, &ConnectedWifi::accessPointsSeen, this, [this](const WifiAccessPoints& accessPoints) {
+        m_seenByPc = accessPoints;
+        m_pcHasLooked = true;
+        sayWhyPcNetworkIsMissing();
+    });
     connectedWifi->lookUp();
 
     m_camera = new CameraListener(this, {UsbUtil::ExecApListId, UsbUtil::ApListBand});
@@ -127,6 +137,34 @@ void WifiListWindow::appendNames(const QStringList& names)
 void WifiListWindow::showScanFinished()
 {
     showState(m_model->rowCount() > 0 ? ListState::Found : ListState::NoneFound);
+    m_listComplete = true;
+    sayWhyPcNetworkIsMissing();
+}
+
+// Only once the camera's list is complete and the PC has said what it sees; it never
+// blocks anything.
+void WifiListWindow::sayWhyPcNetworkIsMissing()
+{
+    QStringList listed;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        listed.append(m_model->item(row)->text());
+    using MissingNetwork::Reason;
+    const Reason reason =
+        m_listComplete && m_pcHasLooked ? MissingNetwork::reasonFor(m_pcNetwork, listed, m_seenByPc) : Reason::None;
+    QString text;
+    if (reason == Reason::FiveGhzOnly)
+        text = tr("「%1」は5GHzのWi-Fiです。カメラは2.4GHzのWi-Fiを使います。"
+                  "ほかのWi-Fiを選ぶか、ルーターの2.4GHzを有効にしてください。");
+    else if (reason == Reason::SecurityOnly)
+        text = tr("「%1」はWPA3またはエンタープライズ方式だけのため、カメラが接続できない場合があります。");
+    else if (reason == Reason::MaybeTooFar)
+        text = tr("カメラには「%1」が見えていません。ルーターから遠いかもしれません。"
+                  "近づけてから「更新」を押してください。");
+    // A long name would push the advice out of its line.
+    constexpr int MaxShownName = 20;
+    const QString name =
+        m_pcNetwork.size() <= MaxShownName ? m_pcNetwork : m_pcNetwork.left(MaxShownName - 1) + QChar(0x2026);
+    ui->label_missing->setText(text.isEmpty() ? text : text.arg(name));
 }
 
 void WifiListWindow::showNoCamera()
@@ -191,6 +229,8 @@ void WifiListWindow::on_button_refresh_clicked()
         ui->listView->setFocus();
     showState(ListState::Searching);
     m_model->clear();
+    m_listComplete = false;
+    sayWhyPcNetworkIsMissing();
     m_scan->start();
 }
 
@@ -209,6 +249,7 @@ void WifiListWindow::suggest(const QString& pcNetwork)
     m_pcNetwork = pcNetwork;
     for (int row = 0; row < m_model->rowCount(); ++row)
         markIfPcNetwork(m_model->item(row));
+    sayWhyPcNetworkIsMissing();
 }
 
 void WifiListWindow::markIfPcNetwork(QStandardItem* item)

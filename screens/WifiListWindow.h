@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WebClientWindow.h"
+#include "desktop/WifiAccessPoint.h"
 #include "usb/ElCmd.h"
 
 #include <QModelIndex>
@@ -62,6 +63,7 @@ private:
     void followSelection();
     void suggest(const QString& pcNetwork);
     void markIfPcNetwork(QStandardItem* item);
+    void sayWhyPcNetworkIsMissing();
 
     Ui::WifiListWindow* ui;
     QString m_searchingText;
@@ -72,4 +74,9 @@ private:
     // The network this PC is on, once known: its rows are marked, and the first one is
     // picked unless the user has picked another.
     QString m_pcNetwork;
+    // What the PC's Wi-Fi device sees, once it has answered; and whether the camera's
+    // list is complete. Together they tell why the PC's network may be missing.
+    WifiAccessPoints m_seenByPc;
+    bool m_pcHasLooked = false;
+    bool m_listComplete = false;
 };

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -638,6 +639,71 @@ private slots:
         QVERIFY(boxes.waitFor(1));
         QVERIFY(boxes.last().text.endsWith(QStringLiteral("phrase:<h1>Down</h1>")));
         QCOMPARE(boxes.last().format, Qt::PlainText);
+    }
+
+    // Every failure box carries the report for support, copied whole with one button:
+    // the step and the failure, and nothing the user typed or the service handed out.
+    void failureBoxesCarryAReportWithoutSecrets_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("noted");
+        QTest::newRow("sign-in refused") << "LoginWindow"
+                                         << "service /account/authorize: HTTP 401";
+        QTest::newRow("no connection") << "LoginWindow"
+                                       << "service /account/authorize: network error 1 ";
+        QTest::newRow("camera error") << "SettingsWiFiWindow"
+                                      << "Failure: camera error (code -32000)";
+        QTest::newRow("camera gone during the exchange") << "SettingsWiFiWindow"
+                                                         << "Failure: camera: no usable answer";
+    }
+
+    void failureBoxesCarryAReportWithoutSecrets()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, noted);
+        MyApplication::current()->setUuid(QStringLiteral("uuid-7f3a9c"));
+        MyApplication::current()->setAccessToken(QStringLiteral("token-5e2b81"));
+        ModalBoxes boxes;
+        boxes.whileOpen([] {
+            for (QAbstractButton* button : QApplication::activeModalWidget()->findChildren<QAbstractButton*>()) {
+                if (button->text() == QStringLiteral("詳細をコピー"))
+                    button->click();
+            }
+        });
+        FakeCloudService stopped;
+        if (step == "LoginWindow") {
+            if (noted.endsWith("401")) {
+                cloud.service.setReply("/account/authorize", 401, "{}", "hanako@example.jp");
+            } else {
+                QVERIFY(stopped.start());
+                qputenv("RAVELO_ACCOUNT_HOST", stopped.accountHost().toUtf8());
+                stopped.close();
+            }
+            QTest::mouseClick(next(filledLogin()), Qt::LeftButton);
+        } else {
+            if (noted.contains("error"))
+                camera.setError(QStringLiteral("setNetworkSetting"), -32000, QStringLiteral("Home-Secret refused"));
+            else
+                camera.setSilent(QStringLiteral("setNetworkSetting"));
+            auto* settings = new SettingsWiFiWindow(QStringLiteral("Home-Secret"));
+            settings->show();
+            type(settings, "lineEdit_2", QStringLiteral("wifi-pass-123"));
+            QTest::mouseClick(settings->findChild<QPushButton*>(QStringLiteral("button_connect_wifi")), Qt::LeftButton);
+            if (noted.contains("usable") && camera.waitForRequests(1))
+                camera.unplug();
+        }
+        QVERIFY(boxes.waitFor(1));
+        cloud.useUntrustedAccountHost(false);
+        camera.resetBehaviour();
+        if (noted.contains("usable"))
+            camera.plug();
+
+        const QString report = QGuiApplication::clipboard()->text();
+        QCOMPARE(report, boxes.last().details);
+        QVERIFY2(report.contains("Step: " + step) && report.contains(noted), qPrintable(report));
+        for (const char* secret :
+             {"hanako", "pass-word1", "uuid-7f3a9c", "token-5e2b81", "Home-Secret", "wifi-pass-123"})
+            QVERIFY2(!report.contains(QLatin1String(secret)), secret);
     }
 
     // The eye inside each password field shows and hides what was typed, by mouse or

@@ -164,7 +164,7 @@ private slots:
 
         QCOMPARE(networkManager.restart(), QString());
         QCOMPARE(networkManager.addWifi(QStringLiteral("Cafe"), NetworkManagerMock::Activated), QString());
-        QCOMPARE(networkManager.setSsid(ssid), QString());
+        QCOMPARE(networkManager.setAccessPoint(QStringLiteral("Ssid"), ssid), QString());
         if (activeConnections.userType() == QMetaType::Int) {
             QList<QDBusObjectPath> paths;
             for (int n = 1; n < activeConnections.toInt(); ++n)
@@ -183,6 +183,62 @@ private slots:
             QTRY_COMPARE(markedRowsOf(window), QList<int>({0, 1, 2}));
         else
             QVERIFY(nothingHappensWithin(QuietMs, [&] { return !markedRowsOf(window).isEmpty(); }));
+        QVERIFY(child<QPushButton>(window, "button_refresh")->isEnabled());
+    }
+
+    // When the PC's network is not in the camera's list, one line says why, as far as
+    // what the PC sees can tell (it also sees "Cafe" on 2.4 GHz); nothing when it
+    // cannot tell.
+    void aMissingPcNetworkIsExplained_data()
+    {
+        QTest::addColumn<QString>("pcNetwork");
+        QTest::addColumn<uint>("state");
+        QTest::addColumn<QVariant>("frequency");
+        QTest::addColumn<uint>("security");
+        QTest::addColumn<bool>("alsoOn24");
+        QTest::addColumn<QString>("said");
+
+        const uint psk = NetworkManagerMock::PskSecurity;
+        const uint on = NetworkManagerMock::Activated;
+        const QVariant fiveGhz(5180u);
+        QTest::newRow("5 GHz only") << "Elsewhere" << on << fiveGhz << psk << false << "は5GHzのWi-Fiです";
+        QTest::newRow("dual band") << "Elsewhere" << on << fiveGhz << psk << true << "ルーターから遠い";
+        QTest::newRow("WPA3 only") << "Elsewhere" << on << QVariant(2437u) << 0x408u << false << "WPA3";
+        QTest::newRow("enterprise") << "Elsewhere" << on << QVariant(2437u) << 0x208u << false << "WPA3";
+        QTest::newRow("WPA2 and WPA3") << "Elsewhere" << on << QVariant(2437u) << 0x508u << false << "ルーターから遠い";
+        QTest::newRow("listed") << "Cafe" << on << fiveGhz << psk << false << "";
+        QTest::newRow("not on Wi-Fi") << "Elsewhere" << 0u << fiveGhz << psk << false << "";
+        QTest::newRow("frequency of another type") << "Elsewhere" << on << QVariant("5180") << psk << false << "";
+    }
+
+    void aMissingPcNetworkIsExplained()
+    {
+        QFETCH(QString, pcNetwork);
+        QFETCH(uint, state);
+        QFETCH(QVariant, frequency);
+        QFETCH(uint, security);
+        QFETCH(bool, alsoOn24);
+        QFETCH(QString, said);
+
+        QCOMPARE(networkManager.restart(), QString());
+        QCOMPARE(networkManager.addWifi(pcNetwork, state), QString());
+        if (state != 0) {
+            QCOMPARE(networkManager.setAccessPoint(QStringLiteral("Frequency"), frequency), QString());
+            QCOMPARE(networkManager.setAccessPoint(QStringLiteral("RsnFlags"), security), QString());
+            QCOMPARE(networkManager.setAccessPoint(QStringLiteral("WpaFlags"), security), QString());
+        }
+        QCOMPARE(networkManager.addAccessPoint(QStringLiteral("Cafe"), 2412, NetworkManagerMock::PskSecurity),
+                 QString());
+        if (alsoOn24)
+            QCOMPARE(networkManager.addAccessPoint(pcNetwork, 2462, NetworkManagerMock::PskSecurity), QString());
+
+        WifiListWindow* window = scannedList();
+        QVERIFY(window);
+        auto* line = child<QLabel>(window, "label_missing");
+        if (said.isEmpty())
+            QVERIFY(nothingHappensWithin(QuietMs, [&] { return !line->text().isEmpty(); }));
+        else
+            QTRY_VERIFY2(line->text().contains(said) && line->text().contains(pcNetwork), qPrintable(line->text()));
         QVERIFY(child<QPushButton>(window, "button_refresh")->isEnabled());
     }
 

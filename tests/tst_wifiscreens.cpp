@@ -180,6 +180,8 @@ private slots:
         }
         QCOMPARE(list->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(!child<QProgressBar>(list, "progressBar")->isVisible());
+        // Without a network service there is nothing to say about a missing network.
+        QVERIFY(child<QLabel>(list, "label_missing")->text().isEmpty());
         QVERIFY(child<QPushButton>(list, "button_refresh")->isEnabled());
         QVERIFY(child<QPushButton>(list, "button_connect_wifi_other")->isEnabled());
         QVERIFY(!child<QPushButton>(list, "button_connect_wifi")->isEnabled());

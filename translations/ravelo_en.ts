@@ -59,7 +59,7 @@
     <name>CommandLine</name>
     <message>
         <source>サービスのホスト（「:ポート」も付けられます）</source>
-        <translation>Hosts of the service (a ":port" may follow)</translation>
+        <translation>Hosts of the service (a &quot;:port&quot; may follow)</translation>
     </message>
     <message>
         <source>信頼する認証局を加えるPEMファイル</source>
@@ -447,6 +447,10 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
         <source>プロキシ %1 を通して接続できませんでした。プロキシの設定とユーザー名・パスワードを確認してください。</source>
         <translation>Could not connect through the proxy %1. Check the proxy settings, user name and password.</translation>
     </message>
+    <message>
+        <source>詳細をコピー</source>
+        <translation>Copy details</translation>
+    </message>
 </context>
 <context>
     <name>WifiListWindow</name>
@@ -513,6 +517,22 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
     <message>
         <source>Wi-Fiに接続</source>
         <translation>Connect</translation>
+    </message>
+    <message>
+        <source>一覧にないWi-Fi（名前を公開していないネットワークなど）は、ここで名前を入力して接続します</source>
+        <translation>Networks that are not in the list (such as hidden ones) are entered here by name</translation>
+    </message>
+    <message>
+        <source>「%1」は5GHzのWi-Fiです。カメラは2.4GHzのWi-Fiを使います。ほかのWi-Fiを選ぶか、ルーターの2.4GHzを有効にしてください。</source>
+        <translation>“%1” is a 5 GHz network; the camera uses 2.4 GHz networks. Choose another network or turn on 2.4 GHz on the router.</translation>
+    </message>
+    <message>
+        <source>「%1」はWPA3またはエンタープライズ方式だけのため、カメラが接続できない場合があります。</source>
+        <translation>“%1” offers only WPA3 or enterprise security; the camera may not be able to join it.</translation>
+    </message>
+    <message>
+        <source>カメラには「%1」が見えていません。ルーターから遠いかもしれません。近づけてから「更新」を押してください。</source>
+        <translation>The camera does not see “%1”. It may be too far from the router: bring it closer and press Refresh.</translation>
     </message>
 </context>
 </TS>

@@ -17,8 +17,7 @@ QList<SeenBox> ModalBoxes::seen() const
 
 SeenBox ModalBoxes::last() const
 {
-    return m_seen.isEmpty() ? SeenBox{QString(), QMessageBox::NoIcon, QString(), false, Qt::AutoText, QString()}
-                            : m_seen.last();
+    return m_seen.isEmpty() ? SeenBox{} : m_seen.last();
 }
 
 bool ModalBoxes::waitFor(int count, int timeoutMs)
@@ -43,6 +42,7 @@ void ModalBoxes::poll()
     if (m_whileOpen)
         m_whileOpen();
     m_seen.append({box->windowTitle(), box->icon(), box->text(), box->isEnabled() && ok->isEnabled(), box->textFormat(),
-                   box->informativeText()});
-    ok->click();
+                   box->informativeText(), box->detailedText()});
+    if (box->isVisible())
+        ok->click();
 }

@@ -10,11 +10,12 @@
 
 struct SeenBox {
     QString title;
-    QMessageBox::Icon icon;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
-    bool enabled;
-    Qt::TextFormat format;
+    bool enabled = false;
+    Qt::TextFormat format = Qt::AutoText;
     QString advice; // the informative text under the text
+    QString details;
 };
 
 // Watches for modal message boxes while it lives: records each one and clicks its OK
@@ -30,7 +31,8 @@ public:
     // Waits until count boxes have been seen; false when they never come.
     bool waitFor(int count, int timeoutMs = 10000);
     SeenBox last() const;
-    // Runs once for each box while it is open, before the box is recorded and closed.
+    // Runs once for each box while it is open, before the box is recorded and closed
+    // (unless the action closed it).
     void whileOpen(std::function<void()> action);
 
 private:

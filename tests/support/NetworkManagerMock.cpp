@@ -9,7 +9,6 @@
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
-constexpr uint PskSecurity = 0x100;
 
 const QString ManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
 
@@ -82,20 +81,29 @@ QString NetworkManagerMock::addWifi(const QString& ssid, uint state)
     const QDBusReply<QString> device = callMock("AddWiFiDevice", {"wlan0", "wlan0", 100});
     if (!device.isValid())
         return failureOf(device);
-    const QDBusReply<QString> accessPoint = callMock("AddAccessPoint",
-                                                     {device.value(), "ap0", ssid, "00:11:22:33:44:55", 2u, 2437u,
-                                                      54000u, QVariant::fromValue<uchar>(80), PskSecurity});
-    if (!accessPoint.isValid() || state == 0)
-        return failureOf(accessPoint);
+    m_device = device.value();
+    m_accessPoints = 0;
+    const QString failure = addAccessPoint(ssid, 2437, PskSecurity);
+    if (!failure.isEmpty() || state == 0)
+        return failure;
+    m_accessPoint = m_lastAccessPoint;
     const QDBusReply<QString> connection = callMock("AddWiFiConnection", {device.value(), "conn0", ssid, "wpa-psk"});
     if (!connection.isValid())
         return failureOf(connection);
-    m_accessPoint = accessPoint.value();
-    const QDBusReply<QString> active =
-        callMock("AddActiveConnection",
-                 {QStringList{device.value()}, connection.value(), accessPoint.value(), "active0", state});
+    const QDBusReply<QString> active = callMock(
+        "AddActiveConnection", {QStringList{device.value()}, connection.value(), m_accessPoint, "active0", state});
     m_activeConnection = active.value();
     return failureOf(active);
+}
+
+QString NetworkManagerMock::addAccessPoint(const QString& ssid, uint frequencyMhz, uint security)
+{
+    const QDBusReply<QString> accessPoint =
+        callMock("AddAccessPoint",
+                 {m_device, QStringLiteral("ap%1").arg(m_accessPoints++), ssid, "00:11:22:33:44:55", 2u, frequencyMhz,
+                  54000u, QVariant::fromValue<uchar>(80), security});
+    m_lastAccessPoint = accessPoint.value();
+    return failureOf(accessPoint);
 }
 
 QString NetworkManagerMock::activeConnection() const
@@ -103,10 +111,9 @@ QString NetworkManagerMock::activeConnection() const
     return m_activeConnection;
 }
 
-QString NetworkManagerMock::setSsid(const QByteArray& ssid)
+QString NetworkManagerMock::setAccessPoint(const QString& property, const QVariant& value)
 {
-    return setProperty(m_accessPoint, QStringLiteral("org.freedesktop.NetworkManager.AccessPoint"),
-                       QStringLiteral("Ssid"), ssid);
+    return setProperty(m_accessPoint, QStringLiteral("org.freedesktop.NetworkManager.AccessPoint"), property, value);
 }
 
 QString NetworkManagerMock::setActiveConnections(const QVariant& value)

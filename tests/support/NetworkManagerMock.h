@@ -13,6 +13,7 @@ class NetworkManagerMock
 public:
     static constexpr uint Activated = 2;
     static constexpr uint Activating = 1;
+    static constexpr uint PskSecurity = 0x100;
 
     ~NetworkManagerMock();
 
@@ -25,10 +26,12 @@ public:
     QString restart();
     // A Wi-Fi device that sees ssid, and, when state is not 0, an active connection to it.
     QString addWifi(const QString& ssid, uint state);
+    // Another access point that the Wi-Fi device sees (NM80211ApSecurityFlags).
+    QString addAccessPoint(const QString& ssid, uint frequencyMhz, uint security);
     // The path of the active connection addWifi made.
     QString activeConnection() const;
     // Replace what addWifi set up, with values of any D-Bus type.
-    QString setSsid(const QByteArray& ssid);
+    QString setAccessPoint(const QString& property, const QVariant& value);
     QString setActiveConnections(const QVariant& value);
 
 private:
@@ -36,6 +39,9 @@ private:
 
     QProcess m_bus;
     QProcess m_networkManager;
+    QString m_device;
+    int m_accessPoints = 0;
+    QString m_lastAccessPoint;
     QString m_accessPoint;
     QString m_activeConnection;
 };
