@@ -46,9 +46,11 @@ install_dependencies() {
 }
 
 # Built the Debian way: compile and link flags from dpkg-buildflags, every hardening
-# feature on (stack protector, _FORTIFY_SOURCE, -z relro -z now).
+# feature on (stack protector, _FORTIFY_SOURCE, -z relro -z now). Without the file and
+# debug prefix maps, whose values name the checkout's own path: with them, no other
+# clone could reuse a compiled file from the cache.
 configure() {
-    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    export DEB_BUILD_MAINT_OPTIONS="hardening=+all reproducible=-fixfilepath,-fixdebugpath"
     cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
         -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
         -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
@@ -79,7 +81,7 @@ run_tests() {
 # A second build folder: every sanitizer report fails the test that caused it.
 sanitized_tests() {
     cmake -S "$here" -B "$sanitized_build" -DCMAKE_BUILD_TYPE=Debug -DRAVELO_SANITIZE=ON -DRAVELO_WERROR=ON \
-        "${launcher[@]}"
+        -DRAVELO_BUILD_BENCHMARKS=OFF "${launcher[@]}"
     cmake --build "$sanitized_build" -j"$(nproc)"
     run_tests "$sanitized_build"
 }
@@ -87,7 +89,7 @@ sanitized_tests() {
 # The same source against Qt 6, compiled by Clang, warnings as errors.
 qt6_clang_tests() {
     cmake -S "$here" -B "$qt6_build" -DCMAKE_BUILD_TYPE=Release -DRAVELO_QT_MAJOR=6 \
-        -DCMAKE_CXX_COMPILER=clang++ -DRAVELO_WERROR=ON "${launcher[@]}"
+        -DCMAKE_CXX_COMPILER=clang++ -DRAVELO_WERROR=ON -DRAVELO_BUILD_BENCHMARKS=OFF "${launcher[@]}"
     cmake --build "$qt6_build" -j"$(nproc)"
     run_tests "$qt6_build"
 }
