@@ -77,6 +77,16 @@ QStringList pathsIn(const QVariant& value, int max)
     return found;
 }
 
+// The dictionary of a GetAll answer; empty when the answer is of another type.
+QVariantMap propertiesIn(const QDBusMessage& reply)
+{
+    QVariantMap properties;
+    const QVariant value = reply.arguments().value(0);
+    if (hasSignature(value, "a{sv}"))
+        value.value<QDBusArgument>() >> properties;
+    return properties;
+}
+
 bool isUInt(const QVariant& value)
 {
     return value.userType() == QMetaType::UInt;
@@ -152,11 +162,7 @@ void ConnectedWifi::readActiveConnections(const QDBusMessage& reply)
 
 void ConnectedWifi::readActiveConnection(const QDBusMessage& reply)
 {
-    const QVariant value = reply.arguments().value(0);
-    if (!hasSignature(value, "a{sv}"))
-        return;
-    QVariantMap properties;
-    value.value<QDBusArgument>() >> properties;
+    const QVariantMap properties = propertiesIn(reply);
     if (properties.value(QStringLiteral("Type")).toString() != WirelessType
         || properties.value(QStringLiteral("State")).toUInt() != Activated)
         return;
@@ -198,11 +204,7 @@ void ConnectedWifi::readAccessPointList(const QDBusMessage& reply)
 // One with a value of another type than NetworkManager gives is left out.
 void ConnectedWifi::keepAccessPoint(const QDBusMessage& reply)
 {
-    const QVariant value = reply.arguments().value(0);
-    if (!hasSignature(value, "a{sv}"))
-        return;
-    QVariantMap properties;
-    value.value<QDBusArgument>() >> properties;
+    const QVariantMap properties = propertiesIn(reply);
     const QVariant ssid = properties.value(QStringLiteral("Ssid"));
     QList<QVariant> numbers;
     for (const char* name : {"Frequency", "Flags", "WpaFlags", "RsnFlags"})
@@ -215,11 +217,9 @@ void ConnectedWifi::keepAccessPoint(const QDBusMessage& reply)
 
 void ConnectedWifi::readAccessPoint(const QDBusMessage& reply)
 {
-    const QVariant value = reply.arguments().value(0);
-    if (!hasSignature(value, "a{sv}") || m_found)
+    if (m_found)
         return;
-    QVariantMap properties;
-    value.value<QDBusArgument>() >> properties;
+    const QVariantMap properties = propertiesIn(reply);
     const QVariant ssid = properties.value(QStringLiteral("Ssid"));
     if (!isSsid(ssid))
         return;
