@@ -86,10 +86,9 @@ sanitized_tests() {
     run_tests "$sanitized_build"
 }
 
-# The same source against Qt 6, compiled by Clang, warnings as errors. Unoptimised
-# (Clang's warnings do not depend on it): a test file compiles in 6.3 s instead of 8.7.
+# The same source against Qt 6, compiled by Clang, warnings as errors.
 qt6_clang_tests() {
-    cmake -S "$here" -B "$qt6_build" -DCMAKE_BUILD_TYPE=None -DRAVELO_QT_MAJOR=6 \
+    cmake -S "$here" -B "$qt6_build" -DCMAKE_BUILD_TYPE=Release -DRAVELO_QT_MAJOR=6 \
         -DCMAKE_CXX_COMPILER=clang++ -DRAVELO_WERROR=ON -DRAVELO_BUILD_BENCHMARKS=OFF "${launcher[@]}"
     cmake --build "$qt6_build" -j"$(nproc)"
     run_tests "$qt6_build"
