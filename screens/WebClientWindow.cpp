@@ -26,8 +26,10 @@ WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
 {
     // Noted before the screen's own handling, which may open a box that shows the note.
-    connect(&m_service, &ServiceClient::succeeded, this,
-            [](QNetworkReply* reply) { SupportReport::noteServiceAnswer(reply->url(), 200, 0); });
+    connect(&m_service, &ServiceClient::succeeded, this, [](QNetworkReply* reply) {
+        const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        SupportReport::noteServiceAnswer(reply->url(), statusCode, 0);
+    });
     connect(&m_service, &ServiceClient::httpFailed, this, [](int statusCode, QNetworkReply* reply) {
         SupportReport::noteServiceAnswer(reply->url(), statusCode, reply->error());
     });
