@@ -23,5 +23,6 @@ int main(int argc, char** argv)
     const ServiceReplyFuzzer::Figures figures = fuzzer.run(seed, replies);
     report << figures.summary("service reply fuzz over TLS", seed);
     report << "peak memory growth of one exchange: " << (figures.peakGrowthBytes >> 20) << " MiB\n";
+    report << "longest GUI stall of one exchange: " << figures.longestStallMs << " ms\n";
     return figures.clean() ? 0 : 1;
 }

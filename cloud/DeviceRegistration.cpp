@@ -21,7 +21,7 @@ void DeviceRegistration::start(const Device& device)
                            {{"User-Agent", "NUVA/1.0"}}, {});
 }
 
-void DeviceRegistration::takeSuccess(QNetworkReply* reply)
+void DeviceRegistration::takeSuccess(ServiceReply* reply)
 {
     if (!reply || (reply != m_accountStep && reply != m_applicationStep))
         return;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ServiceExchange.h"
+#include "ServiceReply.h"
 
-#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 
@@ -28,18 +28,18 @@ public:
     void start(const Device& device);
     // A reply with a success status. It leads on when it answers the step in flight;
     // any other reply is ignored.
-    void takeSuccess(QNetworkReply* reply);
+    void takeSuccess(ServiceReply* reply);
 
 signals:
     void registered(const QString& deviceId);
     // A success reply without a usable device id; nothing more is sent.
-    void stepFailed(QNetworkReply* reply);
+    void stepFailed(ServiceReply* reply);
 
 private:
     void registerWithApplicationService(const QString& deviceId);
 
     ServiceExchange::Post m_post;
     Device m_device;
-    QPointer<QNetworkReply> m_accountStep;
-    QPointer<QNetworkReply> m_applicationStep;
+    QPointer<ServiceReply> m_accountStep;
+    QPointer<ServiceReply> m_applicationStep;
 };

@@ -2,16 +2,16 @@
 
 #include "BearerPlugins.h"
 #include "CloudLog.h"
-#include "ReplyGuard.h"
 #include "ServiceHosts.h"
-#include "ServiceProxy.h"
+#include "ServiceWorker.h"
 
 #include <QAuthenticator>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QNetworkProxy>
 #include <QNetworkRequest>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 // The network stack is readied when the first exchange needs it, not before the first
@@ -22,32 +22,54 @@ void prepareTlsOnce()
     static const bool prepared = (ServiceHosts::installExtraCaCertificates(), true);
     Q_UNUSED(prepared);
 }
+
+// The network thread ends every exchange by its deadline; one that has not answered
+// this much later is held up by a reply it cannot put down.
+constexpr int HeldUpAfterDeadlineMs = 1000;
+// How long a client that goes waits for its network thread to end. An idle one ends at
+// once; only one held up by a reply takes longer, and is left to end on its own.
+constexpr int EndGraceMs = 2000;
 }
 
 ServiceClient::ServiceClient(QObject* parent)
     : QObject(parent)
 {
+    qRegisterMetaType<ServiceReply::Answer>();
+    qRegisterMetaType<QNetworkProxy>();
+    qRegisterMetaType<QAuthenticator*>();
+}
+
+ServiceClient::~ServiceClient()
+{
+    if (!m_thread)
+        return;
+    QMetaObject::invokeMethod(m_worker, &ServiceWorker::abortAll);
+    m_thread->quit();
+    if (m_thread->wait(EndGraceMs))
+        delete m_thread;
+    else
+        qCWarning(lcCloud) << "The network thread is still reading a reply; it is left to end on its own";
 }
 
 // Made for the first request: most screens never send one.
-QNetworkAccessManager* ServiceClient::network()
+ServiceWorker* ServiceClient::worker()
 {
-    if (m_network)
-        return m_network;
+    if (m_worker)
+        return m_worker;
     BearerPlugins::neverLoad();
     prepareTlsOnce();
-    m_network = new QNetworkAccessManager(this);
-    qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
-    qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
-    // A redirect is a failure here; it is never followed.
-    m_network->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    m_network->setProxyFactory(new ServiceProxy);
-    connect(m_network, &QNetworkAccessManager::proxyAuthenticationRequired, this,
-            &ServiceClient::proxyCredentialsNeeded);
-    connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &ServiceClient::logAuthentication);
-    connect(m_network, &QNetworkAccessManager::finished, this, &ServiceClient::reportOutcome);
-    connect(m_network, &QNetworkAccessManager::sslErrors, this, &ServiceClient::logSslErrors);
-    return m_network;
+    // Without a parent: a thread held up by a reply may outlive the client.
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("Ravelo service"));
+    m_worker = new ServiceWorker;
+    m_worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    connect(m_worker, &ServiceWorker::answered, this, &ServiceClient::take);
+    connect(m_worker, &ServiceWorker::proxyCredentialsNeeded, this, &ServiceClient::proxyCredentialsNeeded,
+            Qt::BlockingQueuedConnection);
+    m_thread->start();
+    return m_worker;
 }
 
 void ServiceClient::setReplyDeadline(int milliseconds)
@@ -55,8 +77,8 @@ void ServiceClient::setReplyDeadline(int milliseconds)
     m_replyDeadlineMs = milliseconds;
 }
 
-QNetworkReply* ServiceClient::postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
-                                       const RawHeaders& after)
+ServiceReply* ServiceClient::postJson(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
+                                      const RawHeaders& after)
 {
     const QByteArray text = QJsonDocument(body).toJson();
     QNetworkRequest request(url);
@@ -66,19 +88,28 @@ QNetworkReply* ServiceClient::postJson(const QUrl& url, const QJsonObject& body,
     request.setRawHeader("Content-Length", QByteArray::number(text.size()));
     for (const auto& header : after)
         request.setRawHeader(header.first, header.second);
-    return guarded(network()->post(request, text));
+    const quint64 exchange = ++m_lastExchange;
+    ServiceWorker* target = worker();
+    const int deadlineMs = m_replyDeadlineMs;
+    QMetaObject::invokeMethod(target, [=] { target->postData(exchange, request, text, deadlineMs); });
+    return expect(exchange, url);
 }
 
-QNetworkReply* ServiceClient::postForm(const QNetworkRequest& request, QHttpMultiPart* form)
+ServiceReply* ServiceClient::postForm(const QNetworkRequest& request, QHttpMultiPart* form)
 {
-    QNetworkReply* reply = guarded(network()->post(request, form));
-    form->setParent(reply);
-    return reply;
+    const quint64 exchange = ++m_lastExchange;
+    ServiceWorker* target = worker();
+    const int deadlineMs = m_replyDeadlineMs;
+    form->moveToThread(m_thread);
+    QMetaObject::invokeMethod(target, [=] { target->postForm(exchange, request, form, deadlineMs); });
+    return expect(exchange, request.url());
 }
 
-QNetworkReply* ServiceClient::guarded(QNetworkReply* reply)
+ServiceReply* ServiceClient::expect(quint64 exchange, const QUrl& url)
 {
-    ReplyGuard::watch(reply, m_replyDeadlineMs);
+    auto* reply = new ServiceReply(url, this);
+    m_pending.insert(exchange, reply);
+    QTimer::singleShot(m_replyDeadlineMs + HeldUpAfterDeadlineMs, reply, [this, exchange] { giveUpOn(exchange); });
     return reply;
 }
 
@@ -89,30 +120,48 @@ ServiceExchange::Post ServiceClient::poster()
     };
 }
 
-void ServiceClient::reportOutcome(QNetworkReply* reply)
+void ServiceClient::take(quint64 exchange, const ServiceReply::Answer& answer)
 {
-    const int errorCode = reply->error();
-    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qCDebug(lcCloud) << QStringLiteral("Reply Error %1, Status Code %2").arg(errorCode).arg(statusCode);
-    qCDebug(lcCloud) << "URL-> " << reply->url();
-    if (const QNetworkReply::NetworkError cut = ReplyGuard::cutReason(reply))
+    const QPointer<ServiceReply> reply = m_pending.take(exchange);
+    if (!reply)
+        return;
+    reply->answer(answer);
+    reportOutcome(reply);
+}
+
+// Qt reads a reply's header block in one call, which thousands of cookies keep busy for
+// minutes: the exchange ends here, as timed out, and the thread is left to it.
+void ServiceClient::giveUpOn(quint64 exchange)
+{
+    const QPointer<ServiceReply> reply = m_pending.value(exchange);
+    if (!reply)
+        return;
+    qCWarning(lcCloud) << "The service's reply holds up the network thread; the exchange is given up";
+    leaveWorker();
+    ServiceReply::Answer timedOut;
+    timedOut.url = reply->url();
+    timedOut.error = QNetworkReply::TimeoutError;
+    timedOut.cutReason = QNetworkReply::TimeoutError;
+    take(exchange, timedOut);
+}
+
+void ServiceClient::leaveWorker()
+{
+    disconnect(m_worker, nullptr, this, nullptr);
+    m_thread->quit();
+    m_thread = nullptr;
+    m_worker = nullptr;
+}
+
+void ServiceClient::reportOutcome(ServiceReply* reply)
+{
+    if (const QNetworkReply::NetworkError cut = reply->cutReason())
         emit networkFailed(cut, reply);
-    else if (statusCode / 100 != 2)
-        emit httpFailed(statusCode, reply);
-    else if (errorCode != QNetworkReply::NoError)
-        emit networkFailed(errorCode, reply);
+    else if (reply->statusCode() / 100 != 2)
+        emit httpFailed(reply->statusCode(), reply);
+    else if (reply->error() != QNetworkReply::NoError)
+        emit networkFailed(reply->error(), reply);
     else
         emit succeeded(reply);
     reply->deleteLater();
-}
-
-void ServiceClient::logAuthentication(QNetworkReply*, QAuthenticator*)
-{
-    qCDebug(lcCloud) << "Require Authenication";
-}
-
-void ServiceClient::logSslErrors(QNetworkReply*, const QList<QSslError>& errors)
-{
-    for (const QSslError& error : errors)
-        qCDebug(lcCloud) << "SSL Error: " << error.errorString();
 }

@@ -1,6 +1,6 @@
 #include "ServiceExchange.h"
 
-#include "ReplyGuard.h"
+#include "ServiceReply.h"
 
 #include <QJsonDocument>
 
@@ -8,9 +8,9 @@
 
 namespace ServiceExchange {
 
-QJsonObject bodyOf(QNetworkReply* reply)
+QJsonObject bodyOf(const ServiceReply* reply)
 {
-    return QJsonDocument::fromJson(ReplyGuard::bodyOf(reply)).object();
+    return QJsonDocument::fromJson(reply->body()).object();
 }
 
 namespace {

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-class QNetworkReply;
 class QUrl;
+class ServiceReply;
 
 // What the two-step exchanges with the service share: how they send, and how they
 // read what the next step needs from a reply.
@@ -18,11 +18,11 @@ namespace ServiceExchange {
 
 using RawHeaders = QList<QPair<QByteArray, QByteArray>>;
 // POSTs a JSON body with the given raw headers before and after the content headers.
-using Post = std::function<QNetworkReply*(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
-                                          const RawHeaders& after)>;
+using Post = std::function<ServiceReply*(const QUrl& url, const QJsonObject& body, const RawHeaders& before,
+                                         const RawHeaders& after)>;
 
 // The reply's body as a JSON object; empty when it is not one.
-QJsonObject bodyOf(QNetworkReply* reply);
+QJsonObject bodyOf(const ServiceReply* reply);
 // A member the next step needs: a non-empty string of at most 4 KiB of HTTP token
 // characters, as identifiers and tokens are (it may end up in a header parameter).
 // False when the service sent anything else.

@@ -16,7 +16,7 @@ void SignInSession::start(const QString& email, const QString& password)
                              credentials, {}, {});
 }
 
-void SignInSession::takeSuccess(QNetworkReply* reply)
+void SignInSession::takeSuccess(ServiceReply* reply)
 {
     if (!reply)
         return;
@@ -26,7 +26,7 @@ void SignInSession::takeSuccess(QNetworkReply* reply)
         finish(reply);
 }
 
-void SignInSession::requestAccessToken(QNetworkReply* reply)
+void SignInSession::requestAccessToken(ServiceReply* reply)
 {
     m_authorizeStep = nullptr;
     const QStringList values = ServiceExchange::requiredTexts(ServiceExchange::bodyOf(reply),
@@ -42,7 +42,7 @@ void SignInSession::requestAccessToken(QNetworkReply* reply)
 
 // The uuid and token go into a header later on, so they are checked here, where the
 // user can still retry.
-void SignInSession::finish(QNetworkReply* reply)
+void SignInSession::finish(ServiceReply* reply)
 {
     m_accessTokenStep = nullptr;
     const QStringList values = ServiceExchange::requiredTexts(ServiceExchange::bodyOf(reply),

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ServiceExchange.h"
+#include "ServiceReply.h"
 
-#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 
@@ -19,18 +19,18 @@ public:
     void start(const QString& email, const QString& password);
     // A reply with a success status. It leads on when it answers the step in flight;
     // any other reply is ignored.
-    void takeSuccess(QNetworkReply* reply);
+    void takeSuccess(ServiceReply* reply);
 
 signals:
     void signedIn(const QString& uuid, const QString& accessToken);
     // A success reply without what the next step needs; nothing more is sent.
-    void stepFailed(QNetworkReply* reply);
+    void stepFailed(ServiceReply* reply);
 
 private:
-    void requestAccessToken(QNetworkReply* reply);
-    void finish(QNetworkReply* reply);
+    void requestAccessToken(ServiceReply* reply);
+    void finish(ServiceReply* reply);
 
     ServiceExchange::Post m_post;
-    QPointer<QNetworkReply> m_authorizeStep;
-    QPointer<QNetworkReply> m_accessTokenStep;
+    QPointer<ServiceReply> m_authorizeStep;
+    QPointer<ServiceReply> m_accessTokenStep;
 };

@@ -81,12 +81,12 @@ void CameraNameWindow::on_button_next_released()
     ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_up.png"));
 }
 
-void CameraNameWindow::handleReplySuccess(QNetworkReply* reply)
+void CameraNameWindow::handleReplySuccess(ServiceReply* reply)
 {
     m_registration->takeSuccess(reply);
 }
 
-void CameraNameWindow::showFailedStep(QNetworkReply* reply)
+void CameraNameWindow::showFailedStep(ServiceReply* reply)
 {
     showFailedReply(tr("カメラ登録中にエラーが発生しました"), reply, ui->button_next);
 }
@@ -106,13 +106,13 @@ void CameraNameWindow::showIdentityNotTaken()
     ui->button_next->setEnabled(true);
 }
 
-void CameraNameWindow::handleHttpError(int statusCode, QNetworkReply* reply)
+void CameraNameWindow::handleHttpError(int statusCode, ServiceReply* reply)
 {
     showHttpError(tr("カメラ登録中にエラーが発生しました"), statusCode, reply);
     ui->button_next->setEnabled(true);
 }
 
-void CameraNameWindow::handleNetworkError(int errorCode, QNetworkReply*)
+void CameraNameWindow::handleNetworkError(int errorCode, ServiceReply*)
 {
     showNetworkError(errorCode, ui->button_next);
 }

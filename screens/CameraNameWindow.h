@@ -5,7 +5,7 @@
 
 class CameraListener;
 class DeviceRegistration;
-class QNetworkReply;
+class ServiceReply;
 
 namespace Ui {
 class CameraNameWindow;
@@ -27,9 +27,9 @@ public:
     QString serialId() const;
 
 protected:
-    void handleReplySuccess(QNetworkReply* reply) override;
-    void handleHttpError(int statusCode, QNetworkReply* reply) override;
-    void handleNetworkError(int errorCode, QNetworkReply* reply) override;
+    void handleReplySuccess(ServiceReply* reply) override;
+    void handleHttpError(int statusCode, ServiceReply* reply) override;
+    void handleNetworkError(int errorCode, ServiceReply* reply) override;
 
 private slots:
     void on_button_next_clicked();
@@ -40,7 +40,7 @@ private slots:
 private:
     void handDeviceIdentityToCamera(const QString& deviceId);
     void showIdentityNotTaken();
-    void showFailedStep(QNetworkReply* reply);
+    void showFailedStep(ServiceReply* reply);
     void handleCameraAnswer(const QJsonObject& answer);
 
     Ui::CameraNameWindow* ui;

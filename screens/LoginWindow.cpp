@@ -79,7 +79,7 @@ void LoginWindow::on_button_next_released()
     ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_up.png"));
 }
 
-void LoginWindow::handleReplySuccess(QNetworkReply* reply)
+void LoginWindow::handleReplySuccess(ServiceReply* reply)
 {
     m_signIn->takeSuccess(reply);
 }
@@ -94,12 +94,12 @@ void LoginWindow::storeIdentityAndContinue(const QString& uuid, const QString& a
     });
 }
 
-void LoginWindow::showFailedStep(QNetworkReply* reply)
+void LoginWindow::showFailedStep(ServiceReply* reply)
 {
     showFailedReply(tr("ログイン処理中にエラーが発生しました"), reply, ui->button_next);
 }
 
-void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)
+void LoginWindow::handleHttpError(int statusCode, ServiceReply* reply)
 {
     const QString headline = statusCode == 401 ? tr("メールアドレスもしくはパスワードが違います")
                                                : tr("ログイン処理中にエラーが発生しました");
@@ -107,7 +107,7 @@ void LoginWindow::handleHttpError(int statusCode, QNetworkReply* reply)
     ui->button_next->setEnabled(true);
 }
 
-void LoginWindow::handleNetworkError(int errorCode, QNetworkReply*)
+void LoginWindow::handleNetworkError(int errorCode, ServiceReply*)
 {
     showNetworkError(errorCode, ui->button_next);
 }

@@ -113,7 +113,7 @@ void RegistUserWindow::on_button_next_released()
     ScreenFrame::showFace(ui->button_next, QStringLiteral(":/images/03_next_up.png"));
 }
 
-void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
+void RegistUserWindow::handleReplySuccess(ServiceReply* reply)
 {
     const QJsonObject body = ServiceExchange::bodyOf(reply);
     if (lastPathSegment(reply) != QLatin1String("register"))
@@ -130,13 +130,13 @@ void RegistUserWindow::handleReplySuccess(QNetworkReply* reply)
     });
 }
 
-void RegistUserWindow::handleHttpError(int statusCode, QNetworkReply* reply)
+void RegistUserWindow::handleHttpError(int statusCode, ServiceReply* reply)
 {
     showHttpError(tr("ユーザー登録中にエラーが発生しました"), statusCode, reply, true);
     ui->button_next->setEnabled(true);
 }
 
-void RegistUserWindow::handleNetworkError(int errorCode, QNetworkReply*)
+void RegistUserWindow::handleNetworkError(int errorCode, ServiceReply*)
 {
     showNetworkError(errorCode, ui->button_next);
 }

@@ -21,9 +21,9 @@ public:
     void sendRequest(QByteArray request) override;
 
 protected:
-    void handleReplySuccess(QNetworkReply* reply) override;
-    void handleHttpError(int statusCode, QNetworkReply* reply) override;
-    void handleNetworkError(int errorCode, QNetworkReply* reply) override;
+    void handleReplySuccess(ServiceReply* reply) override;
+    void handleHttpError(int statusCode, ServiceReply* reply) override;
+    void handleNetworkError(int errorCode, ServiceReply* reply) override;
 
 private slots:
     void on_button_next_clicked();

@@ -58,15 +58,15 @@ void SettingsWiFiWindow::sendRequest(QByteArray request)
     UsbUtil::instance()->send(request);
 }
 
-void SettingsWiFiWindow::handleReplySuccess(QNetworkReply*)
+void SettingsWiFiWindow::handleReplySuccess(ServiceReply*)
 {
 }
 
-void SettingsWiFiWindow::handleHttpError(int, QNetworkReply*)
+void SettingsWiFiWindow::handleHttpError(int, ServiceReply*)
 {
 }
 
-void SettingsWiFiWindow::handleNetworkError(int, QNetworkReply*)
+void SettingsWiFiWindow::handleNetworkError(int, ServiceReply*)
 {
 }
 

@@ -23,9 +23,9 @@ public:
     void sendRequest(QByteArray request) override;
 
 protected:
-    void handleReplySuccess(QNetworkReply* reply) override;
-    void handleHttpError(int statusCode, QNetworkReply* reply) override;
-    void handleNetworkError(int errorCode, QNetworkReply* reply) override;
+    void handleReplySuccess(ServiceReply* reply) override;
+    void handleHttpError(int statusCode, ServiceReply* reply) override;
+    void handleNetworkError(int errorCode, ServiceReply* reply) override;
 
 private slots:
     void on_button_back_to_wifilist_clicked();

@@ -26,15 +26,15 @@ WebClientWindow::WebClientWindow(QWidget* parent)
     : AbstWidgetBase(parent)
 {
     // Noted before the screen's own handling, which may open a box that shows the note.
-    connect(&m_service, &ServiceClient::succeeded, this, [](QNetworkReply* reply) {
-        const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    connect(&m_service, &ServiceClient::succeeded, this, [](ServiceReply* reply) {
+        const int statusCode = reply->statusCode();
         SupportReport::noteServiceAnswer(reply->url(), statusCode, 0);
     });
-    connect(&m_service, &ServiceClient::httpFailed, this, [](int statusCode, QNetworkReply* reply) {
+    connect(&m_service, &ServiceClient::httpFailed, this, [](int statusCode, ServiceReply* reply) {
         SupportReport::noteServiceAnswer(reply->url(), statusCode, reply->error());
     });
     connect(&m_service, &ServiceClient::networkFailed, this,
-            [](int errorCode, QNetworkReply* reply) { SupportReport::noteServiceAnswer(reply->url(), 0, errorCode); });
+            [](int errorCode, ServiceReply* reply) { SupportReport::noteServiceAnswer(reply->url(), 0, errorCode); });
     connect(&m_service, &ServiceClient::succeeded, this, &WebClientWindow::handleReplySuccess);
     connect(&m_service, &ServiceClient::httpFailed, this, &WebClientWindow::handleHttpError);
     connect(&m_service, &ServiceClient::networkFailed, this, &WebClientWindow::handleNetworkError);
@@ -55,14 +55,14 @@ ServiceClient& WebClientWindow::service()
 }
 
 // A reply's text never sizes a window: a line's worth of the phrase at most.
-QString WebClientWindow::reasonPhrase(QNetworkReply* reply)
+QString WebClientWindow::reasonPhrase(ServiceReply* reply)
 {
     constexpr int MaxPhraseLength = 80;
-    const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    const QString phrase = reply->reasonPhrase();
     return phrase.size() <= MaxPhraseLength ? phrase : phrase.left(MaxPhraseLength - 1) + QChar(0x2026);
 }
 
-QString WebClientWindow::lastPathSegment(QNetworkReply* reply)
+QString WebClientWindow::lastPathSegment(ServiceReply* reply)
 {
     return reply->url().fileName(QUrl::FullyDecoded);
 }
@@ -180,22 +180,22 @@ void WebClientWindow::showNetworkError(int errorCode, QAbstractButton* retryButt
     retryButton->setEnabled(true);
 }
 
-QString WebClientWindow::statusLine(int statusCode, QNetworkReply* reply, bool withPath)
+QString WebClientWindow::statusLine(int statusCode, ServiceReply* reply, bool withPath)
 {
     return withPath ? QStringLiteral("path:%1, code:%2, phrase:%3")
                           .arg(lastPathSegment(reply), QString::number(statusCode), reasonPhrase(reply))
                     : QStringLiteral("code:%1, phrase:%2").arg(statusCode).arg(reasonPhrase(reply));
 }
 
-void WebClientWindow::showHttpError(const QString& headline, int statusCode, QNetworkReply* reply, bool withPath)
+void WebClientWindow::showHttpError(const QString& headline, int statusCode, ServiceReply* reply, bool withPath)
 {
     showMessage(QMessageBox::Warning, headline + QLatin1Char('\n') + statusLine(statusCode, reply, withPath),
                 adviceFor(statusCode, reply->error()));
 }
 
-void WebClientWindow::showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton)
+void WebClientWindow::showFailedReply(const QString& headline, ServiceReply* reply, QAbstractButton* retryButton)
 {
-    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const int statusCode = reply->statusCode();
     showMessage(QMessageBox::Warning, headline + QLatin1Char('\n') + statusLine(statusCode, reply, true),
                 unexpectedReplyAdvice());
     retryButton->setEnabled(true);

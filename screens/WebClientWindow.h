@@ -9,7 +9,7 @@
 
 class CameraListener;
 class QAbstractButton;
-class QNetworkReply;
+class ServiceReply;
 
 // Base of every screen that may talk to the cloud service: it sends through one
 // service client, and shows what becomes of each exchange.
@@ -25,13 +25,13 @@ public:
     void setReplyDeadline(int milliseconds);
 
 protected:
-    virtual void handleReplySuccess(QNetworkReply* reply) = 0;
-    virtual void handleHttpError(int statusCode, QNetworkReply* reply) = 0;
-    virtual void handleNetworkError(int errorCode, QNetworkReply* reply) = 0;
+    virtual void handleReplySuccess(ServiceReply* reply) = 0;
+    virtual void handleHttpError(int statusCode, ServiceReply* reply) = 0;
+    virtual void handleNetworkError(int errorCode, ServiceReply* reply) = 0;
 
     ServiceClient& service();
-    static QString reasonPhrase(QNetworkReply* reply);
-    static QString lastPathSegment(QNetworkReply* reply);
+    static QString reasonPhrase(ServiceReply* reply);
+    static QString lastPathSegment(ServiceReply* reply);
 
     // A modal box titled for the product, with only an OK button, and what to do in
     // plain words under the text when there is advice to give.
@@ -41,14 +41,14 @@ protected:
     static QString adviceFor(int statusCode, int errorCode);
     // The box of a reply with a status other than 2xx: the headline, then the status
     // and phrase (and the path when withPath is set).
-    void showHttpError(const QString& headline, int statusCode, QNetworkReply* reply, bool withPath = false);
+    void showHttpError(const QString& headline, int statusCode, ServiceReply* reply, bool withPath = false);
     // "code:…, phrase:…", after "path:…, " when withPath is set.
-    static QString statusLine(int statusCode, QNetworkReply* reply, bool withPath);
+    static QString statusLine(int statusCode, ServiceReply* reply, bool withPath);
     // The network failure box shared by the cloud screens; the button allows a retry.
     void showNetworkError(int errorCode, QAbstractButton* retryButton);
     // A 2xx reply that lacks what the next step needs: a failed step, shown with the
     // screen's headline, the path and the status; the button allows a retry.
-    void showFailedReply(const QString& headline, QNetworkReply* reply, QAbstractButton* retryButton);
+    void showFailedReply(const QString& headline, ServiceReply* reply, QAbstractButton* retryButton);
     // Enables or disables the screen, but never an open message box: the box must
     // still take the click that closes it.
     void setScreenEnabled(bool enabled);

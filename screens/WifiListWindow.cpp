@@ -88,15 +88,15 @@ WifiScan& WifiListWindow::wifiScan()
     return *m_scan;
 }
 
-void WifiListWindow::handleReplySuccess(QNetworkReply*)
+void WifiListWindow::handleReplySuccess(ServiceReply*)
 {
 }
 
-void WifiListWindow::handleHttpError(int, QNetworkReply*)
+void WifiListWindow::handleHttpError(int, ServiceReply*)
 {
 }
 
-void WifiListWindow::handleNetworkError(int, QNetworkReply*)
+void WifiListWindow::handleNetworkError(int, ServiceReply*)
 {
 }
 

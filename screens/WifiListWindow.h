@@ -30,9 +30,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void handleReplySuccess(QNetworkReply* reply) override;
-    void handleHttpError(int statusCode, QNetworkReply* reply) override;
-    void handleNetworkError(int errorCode, QNetworkReply* reply) override;
+    void handleReplySuccess(ServiceReply* reply) override;
+    void handleHttpError(int statusCode, ServiceReply* reply) override;
+    void handleNetworkError(int errorCode, ServiceReply* reply) override;
 
 private slots:
     void on_button_connect_wifi_clicked();

@@ -30,7 +30,8 @@ private slots:
         ServiceReplyFuzzer fuzzer(cloud, camera, report);
         const ServiceReplyFuzzer::Figures figures = fuzzer.run(seed, inputs);
         report << figures.inputs << " replies, " << figures.hangs << " hangs, " << figures.slow << " slow, "
-               << figures.anomalies << " anomalies, peak memory growth " << (figures.peakGrowthBytes >> 20) << " MiB\n";
+               << figures.anomalies << " anomalies, peak memory growth " << (figures.peakGrowthBytes >> 20)
+               << " MiB, longest GUI stall " << figures.longestStallMs << " ms\n";
         QCOMPARE(figures.hangs, 0);
         QCOMPARE(figures.anomalies, 0);
     }

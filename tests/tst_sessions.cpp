@@ -21,7 +21,7 @@ public:
     void deliverSuccessesTo(Exchange& exchange)
     {
         QObject::connect(this, &ServiceClient::succeeded, &exchange,
-                         [&exchange](QNetworkReply* reply) { exchange.takeSuccess(reply); });
+                         [&exchange](ServiceReply* reply) { exchange.takeSuccess(reply); });
     }
 
     // One more exchange, start to end: whatever an earlier reply set going has been
@@ -127,7 +127,7 @@ private slots:
         QSignalSpy signedIn(&session, &SignInSession::signedIn);
         // The first step's reply comes twice.
         client.deliverSuccessesTo(session);
-        QObject::connect(&client, &ServiceClient::succeeded, &session, [&](QNetworkReply* reply) {
+        QObject::connect(&client, &ServiceClient::succeeded, &session, [&](ServiceReply* reply) {
             if (reply->url().path() == QLatin1String("/account/authorize"))
                 session.takeSuccess(reply);
         });

@@ -14,6 +14,9 @@ struct FuzzFigures {
     int anomalies = 0;
     // The most one input added to the process's peak memory (the service fuzzer's).
     qint64 peakGrowthBytes = 0;
+    // The longest the event loop went without turning during one input (the service
+    // fuzzer's).
+    qint64 longestStallMs = 0;
 
     bool clean() const { return hangs == 0 && anomalies == 0; }
 

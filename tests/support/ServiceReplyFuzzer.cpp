@@ -2,6 +2,7 @@
 
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
+#include "LoopGaps.h"
 #include "Memory.h"
 #include "ModalBoxes.h"
 #include "Screens.h"
@@ -152,7 +153,8 @@ ServiceReplyFuzzer::ServiceReplyFuzzer(CloudFixture& cloud, EmulatedCamera& came
 ServiceReplyFuzzer::Input ServiceReplyFuzzer::generate(quint64 inputSeed)
 {
     static const int statuses[] = {200, 200, 200, 201, 202, 299, 301, 400, 401, 404, 500, 503, 999};
-    static const QByteArray reasons[] = {"OK", "<b>Fine</b>", QByteArray(300, 'r'), "Bad\x7f"};
+    static const QByteArray reasons[] = {"OK", "<b>Fine</b>", QByteArray(300, 'r'), "Bad\x7f",
+                                         QByteArray(1024 * 1024, 'r')};
     QRandomGenerator rng(static_cast<quint32>(inputSeed ^ (inputSeed >> 32)));
     const Target& target = targets().at(int(rng.bounded(targets().size())));
     Input input;
@@ -162,19 +164,20 @@ ServiceReplyFuzzer::Input ServiceReplyFuzzer::generate(quint64 inputSeed)
     QJsonObject parsed;
     input.outcome.body = bodyFor(target, rng, parsed);
     input.outcome.status = statuses[rng.bounded(int(sizeof statuses / sizeof statuses[0]))];
-    input.outcome.reason = reasons[rng.bounded(4)];
+    input.outcome.reason = reasons[rng.bounded(rng.bounded(10) == 0 ? 5 : 4)];
     const int twist = int(rng.bounded(40));
     const bool garbled = twist == 3 || twist == 4;
     using B = FakeCloudService::Behaviour;
     // Trickle sends even the status line a byte a second.
-    static const B headerPhase[] = {B::HeaderBomb, B::HeaderFlood, B::SlowHeaders, B::Trickle};
+    static const B headerPhase[] = {B::HeaderBomb, B::HeaderFlood, B::SlowHeaders,
+                                    B::Trickle,    B::ChunkBomb,   B::CookieFlood};
     if (twist == 0)
         input.outcome.behaviour = B::CutOff;
     else if (twist == 1)
         input.outcome.behaviour = B::Silent;
-    else if (twist >= 5 && twist < 9)
+    else if (twist >= 5 && twist < 11)
         input.outcome.behaviour = headerPhase[twist - 5];
-    else if (twist == 9)
+    else if (twist == 11)
         input.stallHandshake = true;
     else if (twist < 5) {
         input.outcome.extraHeaders = "Content-Encoding: deflate\r\n";
@@ -251,6 +254,7 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
     };
     QElapsedTimer clock;
     clock.start();
+    const LoopGaps gaps;
     QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("button_next")), Qt::LeftButton);
     // A box ends the exchange; the registration screen hands over once its box closes.
     const bool ended = waitUntil([&] { return nextShown() || (!boxes.seen().isEmpty() && !input.leadsOn); }, HangMs);
@@ -258,6 +262,7 @@ void ServiceReplyFuzzer::check(quint64 inputSeed)
         ++m_figures.slow;
         m_report << "slow: seed " << inputSeed << ", " << clock.elapsed() << " ms: " << describe(input) << '\n';
     }
+    m_figures.longestStallMs = std::max(m_figures.longestStallMs, gaps.longestMs());
     waitUntil([] { return false; }, SettleMs);
     m_figures.peakGrowthBytes = std::max(m_figures.peakGrowthBytes, Memory::peak() - residentBefore);
     if (Memory::isMeaningful() && Memory::peak() - residentBefore > MaxGrowthBytes)

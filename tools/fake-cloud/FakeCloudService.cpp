@@ -286,12 +286,16 @@ void FakeCloudService::respond(QSslSocket* socket, const RecordedRequest& reques
     case Behaviour::Reply:
     case Behaviour::Trickle:
     case Behaviour::Late:
+    case Behaviour::CookieFlood:
         head = "HTTP/1.1 " + QByteArray::number(outcome.status) + ' ' + outcome.reason
             + "\r\n"
               "Content-Type: application/json\r\n"
             + outcome.extraHeaders;
         break;
     }
+    if (outcome.behaviour == Behaviour::CookieFlood)
+        for (int n = 0; n < CookieFloodLines; ++n)
+            head += "Set-Cookie: c" + QByteArray::number(n) + '=' + QByteArray(1000, 'v') + "; Path=/\r\n";
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";
     if (outcome.behaviour == Behaviour::Trickle) {
         trickle(socket, head + body);

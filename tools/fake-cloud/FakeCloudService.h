@@ -33,7 +33,8 @@ public:
     // header block: HeaderBomb sends one endless header, HeaderFlood endless header
     // lines (both as fast as the client reads them), SlowHeaders one short header line
     // every half second. ChunkBomb completes the headers of a chunked reply, then sends
-    // one endless chunk-size line. Late sends the reply after LateReplyMs.
+    // one endless chunk-size line. Late sends the reply after LateReplyMs. CookieFlood
+    // sends the reply with CookieFloodLines "Set-Cookie" headers of a kilobyte each.
     enum class Behaviour {
         Reply,
         Redirect,
@@ -44,9 +45,11 @@ public:
         HeaderFlood,
         SlowHeaders,
         ChunkBomb,
-        Late
+        Late,
+        CookieFlood
     };
     static constexpr int LateReplyMs = 12000;
+    static constexpr int CookieFloodLines = 2000;
 
     struct Outcome {
         Behaviour behaviour = Behaviour::Reply;
