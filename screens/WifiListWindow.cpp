@@ -132,6 +132,12 @@ void WifiListWindow::appendNames(const QStringList& names)
         m_model->appendRow(item);
         markIfPcNetwork(item);
     }
+    // A screen reader hears a focused list of Qt 5 only through its current row, which
+    // the list gets by itself only when it is entered by Tab; it is made current as it
+    // would be then, without picking it.
+    QItemSelectionModel* selection = ui->listView->selectionModel();
+    if (!selection->currentIndex().isValid() && m_model->rowCount() > 0)
+        selection->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
 }
 
 void WifiListWindow::showScanFinished()

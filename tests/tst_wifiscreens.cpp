@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QAccessible>
 #include <QListView>
 #include <QPointer>
 #include <QProgressBar>
@@ -279,6 +280,8 @@ private slots:
         auto* connectButton = child<QPushButton>(list, "button_connect_wifi");
         view->setFocus();
         QVERIFY(!connectButton->isEnabled());
+        QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(view);
+        QVERIFY(rows->child(0)->state().focused);
         if (byKeyboard) {
             QTest::keyClick(view, Qt::Key_Down);
             QVERIFY(connectButton->isEnabled());
