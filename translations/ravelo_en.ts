@@ -463,10 +463,6 @@ Rename the camera in the Ravelo app: Account -&gt; Camera name.</translation>
         <translation>Choose the Wi-Fi network to use</translation>
     </message>
     <message>
-        <source>その他のネットワークに接続する</source>
-        <translation>Connect to another network</translation>
-    </message>
-    <message>
         <source>Wi-Fiに接続する</source>
         <translation>Connect to Wi-Fi</translation>
     </message>
