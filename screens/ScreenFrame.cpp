@@ -26,12 +26,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QToolButton>
-#include <QtPlugin>
 #include <QUrl>
 #include <QVariant>
-
-// Linked in with the frame that every screen uses, so that no picture is read without it.
-Q_IMPORT_PLUGIN(PictureFormatPlugin)
 
 namespace ScreenFrame {
 
