@@ -2,7 +2,6 @@
 
 #include "EchoGuard.h"
 #include "ScreenColours.h"
-#include "StepIndicator.h"
 #include "SupportReport.h"
 
 #include <algorithm>
@@ -204,7 +203,6 @@ void prepare(QWidget* screen)
     SupportReport::noteScreen(screen);
     prepareKeyboard(screen);
     colourLabels(screen);
-    StepIndicator::gather(screen);
 }
 
 void announce(QLabel* status)

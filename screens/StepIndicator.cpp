@@ -1,14 +1,8 @@
 #include "StepIndicator.h"
 
 #include <QAccessibleWidget>
-#include <QMainWindow>
-#include <QRegularExpression>
 
 namespace {
-// The pictures are plain widgets that show their image through a style sheet; the
-// image's name tells a step from an arrow and the current step from the others.
-const QRegularExpression StepPicture(QStringLiteral(":/images/(STEP(\\d)(_active)?|cursol(_active)?)\\.png"));
-
 class AccessibleStepIndicator : public QAccessibleWidget
 {
 public:
@@ -38,48 +32,11 @@ QAccessibleInterface* makeAccessible(const QString& className, QObject* object)
 }
 }
 
-StepIndicator::StepIndicator(QWidget* parent, int step, int count)
+StepIndicator::StepIndicator(QWidget* parent)
     : QWidget(parent)
-    , m_step(step)
-    , m_count(count)
 {
     static const bool installed = (QAccessible::installFactory(makeAccessible), true);
     Q_UNUSED(installed)
-    setObjectName(QStringLiteral("stepIndicator"));
-}
-
-StepIndicator* StepIndicator::gather(QWidget* screen)
-{
-    auto* window = qobject_cast<QMainWindow*>(screen);
-    QWidget* area = window ? window->centralWidget() : screen;
-    QList<QWidget*> pictures;
-    QRect bounds;
-    int step = 0;
-    int count = 0;
-    for (QWidget* child : area->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRegularExpressionMatch match = StepPicture.match(child->styleSheet());
-        if (!match.hasMatch())
-            continue;
-        pictures.append(child);
-        bounds |= child->geometry();
-        if (match.capturedLength(2) > 0)
-            ++count;
-        if (match.capturedLength(3) > 0)
-            step = match.captured(2).toInt();
-    }
-    if (count == 0)
-        return nullptr;
-    auto* indicator = new StepIndicator(area, step, count);
-    indicator->setGeometry(bounds);
-    for (QWidget* picture : pictures) {
-        const QPoint inside = picture->pos() - bounds.topLeft();
-        picture->setParent(indicator);
-        picture->move(inside);
-        picture->show();
-    }
-    indicator->lower();
-    indicator->show();
-    return indicator;
 }
 
 int StepIndicator::step() const
@@ -87,12 +44,12 @@ int StepIndicator::step() const
     return m_step;
 }
 
-int StepIndicator::count() const
+void StepIndicator::setStep(int step)
 {
-    return m_count;
+    m_step = step;
 }
 
 QString StepIndicator::text() const
 {
-    return tr("ステップ %1 / %2").arg(m_step).arg(m_count);
+    return tr("ステップ %1 / %2").arg(m_step).arg(StepCount);
 }

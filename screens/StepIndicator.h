@@ -2,25 +2,23 @@
 
 #include <QWidget>
 
-// The row of step pictures at the top of a screen ("STEP1 > STEP2 > ..."), as one
-// object for assistive technology: named like "ステップ 3 / 5", with the pictures
-// themselves kept out of the accessibility tree.
+// The row of step pictures at the top of a screen ("STEP1 > STEP2 > ..."), which the
+// screen's form places inside it with the step it shows. It is one object for assistive
+// technology, named like "ステップ 3 / 5"; the pictures are kept out of the tree.
 class StepIndicator : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(int step READ step WRITE setStep)
 
 public:
-    // Gathers the screen's step pictures and the arrows between them into one
-    // indicator in their place. Returns null on a screen without steps.
-    static StepIndicator* gather(QWidget* screen);
+    static constexpr int StepCount = 5;
+
+    explicit StepIndicator(QWidget* parent = nullptr);
 
     int step() const;
-    int count() const;
+    void setStep(int step);
     QString text() const;
 
 private:
-    StepIndicator(QWidget* parent, int step, int count);
-
-    int m_step;
-    int m_count;
+    int m_step = 0;
 };
