@@ -2,6 +2,7 @@
 // it at 1x, at 125 %, 150 % and 200 % desktop text and at a 2x scale factor): text fits
 // its place, nothing that shows text or takes input lies on another, text stands out
 // from what is behind it (WCAG 2.1 AA), and assistive technology hears what is shown.
+#include "DarkPalette.h"
 #include "app/Translation.h"
 #include "screens/CameraNameWindow.h"
 #include "screens/CompleteWindow.h"
@@ -68,17 +69,6 @@ void useLanguage(bool english)
 }
 
 // A dark desktop theme, as qt5ct's and KDE's dark schemes set it.
-QPalette darkPalette()
-{
-    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Link, QColor(0x2a, 0x82, 0xda));
-    return dark;
-}
-
 void addScreenRows(bool alsoDark = false)
 {
     QTest::addColumn<QString>("screen");

@@ -2,6 +2,7 @@
 // be looked at without a display or a camera. --lang en or --lang ja picks
 // the language; without it, the language is chosen as the wizard chooses it. --dark
 // (last) renders them under a dark desktop palette, as dark themes set it.
+#include "DarkPalette.h"
 #include "screens/MyApplication.h"
 #include "app/Translation.h"
 #include "screens/CameraNameWindow.h"
@@ -45,13 +46,7 @@ namespace {
 void useDarkPalette()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Link, QColor(0x2a, 0x82, 0xda));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkPalette());
 }
 }
 
