@@ -462,7 +462,8 @@ private slots:
         QTest::newRow("endless header") << B::HeaderBomb << false << whole << tooLarge;
         QTest::newRow("endless header lines") << B::HeaderFlood << false << whole << tooLarge;
         QTest::newRow("endless chunk-size line") << B::ChunkBomb << false << whole << tooLarge;
-        QTest::newRow("cookie flood") << B::CookieFlood << false << 1500 << timeout;
+        if (FakeCloudService::CookieFloodOutlastsDeadlines)
+            QTest::newRow("cookie flood") << B::CookieFlood << false << 1500 << timeout;
     }
 
     void aServiceThatStallsEndsInTheNetworkErrorBox()

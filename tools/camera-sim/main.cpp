@@ -134,6 +134,10 @@ int main(int argc, char* argv[])
             simulation.unplug();
         else if (line[0] == 'p')
             simulation.plug();
+        else if (line[0] == 'c')
+            simulation.cloud.setBehaviour("/account/authorize", FakeCloudService::Behaviour::CookieFlood);
+        else if (line[0] == 'n')
+            simulation.cloud.resetOutcomes();
     });
 
     QObject::connect(
