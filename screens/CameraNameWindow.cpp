@@ -12,7 +12,6 @@
 #include "ScreenFrame.h"
 
 #include <QJsonObject>
-#include <QNetworkReply>
 #include <QUuid>
 
 namespace {

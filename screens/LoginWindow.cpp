@@ -10,8 +10,6 @@
 #include "ScreenFrame.h"
 #include "WifiListWindow.h"
 
-#include <QNetworkReply>
-
 LoginWindow::LoginWindow(QWidget* parent)
     : WebClientWindow(parent)
     , ui(new Ui::LoginWindow)

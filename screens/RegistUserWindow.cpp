@@ -9,8 +9,8 @@
 #include "ScreenFrame.h"
 
 #include <QHttpMultiPart>
+#include <QNetworkRequest>
 #include <QJsonDocument>
-#include <QNetworkReply>
 
 RegistUserWindow::RegistUserWindow(QWidget* parent)
     : WebClientWindow(parent)
