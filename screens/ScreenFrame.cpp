@@ -136,17 +136,9 @@ private:
 void reachLinksByKeyboard(QLabel* label, QWidget* after)
 {
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setProperty("link", true);
     QWidget::setTabOrder(after, label);
     new LinkOnEnter(label);
-}
-
-namespace {
-void addFocusRule(QWidget* widget, const char* type, const QString& unfocused)
-{
-    const QString own = widget->styleSheet();
-    widget->setStyleSheet(
-        QStringLiteral("%1 { %2 %3 } %1:focus { %4 }").arg(QLatin1String(type), own, unfocused, focusFrame()));
-}
 }
 
 namespace {
@@ -171,37 +163,38 @@ void colourLabels(QWidget* screen)
     }
 }
 
-void prepareKeyboard(QWidget* screen)
+// One sheet on the screen's content, where the forms' own sheets set no border: every
+// control Tab reaches shows the frame, and boxes opened over the screen keep their look.
+// Field backgrounds come from the palette, as their text does: a dark theme's light text
+// never lands on a white field. (A sheet that set the text colour would also make Qt 6
+// draw placeholders as half of it, fainter than 4.5:1.)
+QString keyboardSheet()
 {
-    for (QPushButton* button : screen->findChildren<QPushButton*>()) {
-        addFocusRule(button, "QPushButton", QString());
+    return QStringLiteral("QPushButton[picture=\"true\"] { border: none; }"
+                          "QToolButton, QCheckBox, QLabel[link=\"true\"] { border: 2px solid transparent; }"
+                          "QLineEdit, QListView { border: 1px solid #8a8a8a; border-radius: 3px;"
+                          " background: palette(base); }"
+                          "QPushButton:focus, QToolButton:focus, QLineEdit:focus, QListView:focus, QCheckBox:focus,"
+                          " QLabel:focus { %1 }")
+        .arg(focusFrame());
+}
+
+void prepareKeyboard(QMainWindow* screen)
+{
+    for (QPushButton* button : screen->findChildren<QPushButton*>())
         button->setAutoDefault(true);
-    }
-    for (QToolButton* button : screen->findChildren<QToolButton*>())
-        addFocusRule(button, "QToolButton", QStringLiteral("border: 2px solid transparent;"));
-    // The background from the palette, as the text is: a dark theme's light text never
-    // lands on a white field. (A sheet that set the text colour would also make Qt 6 draw
-    // placeholders as half of it, fainter than 4.5:1.)
-    const QString field = QStringLiteral("border: 1px solid #8a8a8a; border-radius: 3px; background: palette(base);");
-    for (QLineEdit* edit : screen->findChildren<QLineEdit*>()) {
+    for (QLineEdit* edit : screen->findChildren<QLineEdit*>())
         keepFieldTextLegible(edit);
-        addFocusRule(edit, "QLineEdit", field);
-    }
-    for (QListView* list : screen->findChildren<QListView*>())
-        addFocusRule(list, "QListView", field);
-    for (QCheckBox* box : screen->findChildren<QCheckBox*>())
-        addFocusRule(box, "QCheckBox", QStringLiteral("border: 2px solid transparent;"));
-    for (QLabel* label : screen->findChildren<QLabel*>()) {
-        if (label->textInteractionFlags() & Qt::LinksAccessibleByKeyboard)
-            addFocusRule(label, "QLabel", QStringLiteral("border: 2px solid transparent;"));
-    }
+    screen->centralWidget()->setStyleSheet(keyboardSheet());
 }
 }
 
-void prepare(QWidget* screen)
+void prepare(QMainWindow* screen)
 {
     SupportReport::noteScreen(screen);
     prepareKeyboard(screen);
+    // The sheet's rules set the palettes of the widgets they style as they are polished.
+    screen->ensurePolished();
     colourLabels(screen);
 }
 

@@ -35,7 +35,7 @@ void reachLinksByKeyboard(QLabel* label, QWidget* after);
 // Space does. Screen readers: the step pictures are one object ("Step 3 of 5").
 // Eyes: text in fields stays legible when a field is disabled and in its placeholder.
 // Call it once the screen's controls are all made.
-void prepare(QWidget* screen);
+void prepare(QMainWindow* screen);
 
 // Tells assistive technology that a status line has appeared, so that a screen reader
 // reads it out (a label reports a change of its text itself).
