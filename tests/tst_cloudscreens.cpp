@@ -47,14 +47,17 @@ void captureLog(QtMsgType, const QMessageLogContext&, const QString& message)
     logged.append(message);
 }
 
-const QString NoConnection = QStringLiteral("インターネットに接続されているか確認してから、もう一度お試しください。");
-const QString NoAnswer =
-    QStringLiteral("サービスから応答がありませんでした。しばらくしてから、もう一度お試しください。");
-const QString NotSecure =
-    QStringLiteral("サービスと安全に接続できませんでした。ネットワークの設定を確認してください。");
-const QString Busy = QStringLiteral("サービスが混み合っています。しばらくしてから、もう一度お試しください。");
-const QString Unexpected =
-    QStringLiteral("サービスから予期しない応答がありました。しばらくしてから、もう一度お試しください。");
+// The advice under a failure box, by the cause it names; its wording is the product's.
+const QString NoConnection = QStringLiteral("インターネットに接続");
+const QString NoAnswer = QStringLiteral("応答がありません");
+const QString NotSecure = QStringLiteral("安全に接続できません");
+const QString Busy = QStringLiteral("混み合っています");
+const QString Unexpected = QStringLiteral("予期しない応答");
+
+bool advises(const QString& advice, const QString& cause)
+{
+    return cause.isEmpty() ? advice.isEmpty() : advice.contains(cause);
+}
 
 QString errorBoxText(QNetworkReply::NetworkError error)
 {
@@ -430,7 +433,7 @@ private slots:
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
         QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\ncode:0, phrase:"));
-        QCOMPARE(boxes.last().advice, NotSecure);
+        QVERIFY2(advises(boxes.last().advice, NotSecure), qPrintable(boxes.last().advice));
         QVERIFY(cloud.untrusted.requests().isEmpty());
     }
 
@@ -494,7 +497,8 @@ private slots:
         if (behaviour == FakeCloudService::Behaviour::CookieFlood && boxes.last().text.endsWith(tooLargeText))
             errorCode = QNetworkReply::ProtocolFailure;
         QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(errorCode));
-        QCOMPARE(boxes.last().advice, errorCode == QNetworkReply::TimeoutError ? NoAnswer : Unexpected);
+        QVERIFY2(advises(boxes.last().advice, errorCode == QNetworkReply::TimeoutError ? NoAnswer : Unexpected),
+                 qPrintable(boxes.last().advice));
         QVERIFY2(!Memory::isMeaningful() || Memory::peak() - before < 64 * 1024 * 1024,
                  qPrintable(QString::number((Memory::peak() - before) >> 20)));
         QTRY_COMPARE(cloud.service.openConnections(), 0);
@@ -545,7 +549,7 @@ private slots:
         QCOMPARE(boxes.last().text,
                  QStringLiteral("ログイン処理中にエラーが発生しました\npath:%1, code:200, phrase:OK")
                      .arg(QString::fromLatin1(path).section('/', -1)));
-        QCOMPARE(boxes.last().advice, Unexpected);
+        QVERIFY2(advises(boxes.last().advice, Unexpected), qPrintable(boxes.last().advice));
         QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
         QVERIFY(!Screens::visible<WifiListWindow>());
@@ -593,7 +597,7 @@ private slots:
         if (!headers.isEmpty() && QT_VERSION >= QT_VERSION_CHECK(6, 0, 0))
             boxTexts << errorBoxText(QNetworkReply::UnknownContentError);
         QVERIFY2(boxTexts.contains(boxes.last().text), qPrintable(boxes.last().text));
-        QCOMPARE(boxes.last().advice, Unexpected);
+        QVERIFY2(advises(boxes.last().advice, Unexpected), qPrintable(boxes.last().advice));
         QCOMPARE(cloud.service.requests().size(), 1);
         QTRY_VERIFY(next(login)->isEnabled());
         cloud.service.resetOutcomes();
@@ -638,7 +642,7 @@ private slots:
         QVERIFY(boxes.waitFor(1));
         cloud.useUntrustedAccountHost(false);
         QCOMPARE(boxes.last().text, text);
-        QCOMPARE(boxes.last().advice, advice);
+        QVERIFY2(advises(boxes.last().advice, advice), qPrintable(boxes.last().advice));
     }
 
     void serviceTextIsShownAsPlainText()
