@@ -5,7 +5,9 @@
 //   ravelo-camera-sim [PROGRAM [ARGS...]]
 //
 // While the program runs, type "u" and Enter (or send SIGUSR1) to unplug the camera,
-// "p" and Enter (or SIGUSR2) to plug it in again.
+// "p" and Enter (or SIGUSR2) to plug it in again. Failures to try: "c" (a cookie flood
+// on sign-in), "r" (sign-in refused), "e" (the camera refuses the Wi-Fi settings);
+// "n" makes everything answer normally again.
 #include "EmulatedCamera.h"
 #include "FakeCloudService.h"
 
@@ -60,6 +62,28 @@ struct Simulation {
             return;
         cameraHandle = camera.plug();
         QTextStream(stderr) << "camera plugged in\n";
+    }
+
+    void obey(char command)
+    {
+        if (command == 'u')
+            unplug();
+        else if (command == 'p')
+            plug();
+        else if (command == 'c')
+            cloud.setBehaviour("/account/authorize", FakeCloudService::Behaviour::CookieFlood);
+        else if (command == 'r')
+            cloud.setReply("/account/authorize", 401, "{}", "Unauthorized");
+        else if (command == 'e')
+            camera.setError(QStringLiteral("setNetworkSetting"), -32000, QStringLiteral("Busy"));
+        else if (command == 'n')
+            answerNormally();
+    }
+
+    void answerNormally()
+    {
+        cloud.resetOutcomes();
+        camera.setResponder(QStringLiteral("setNetworkSetting"), {});
     }
 };
 
@@ -126,18 +150,13 @@ int main(int argc, char* argv[])
 
     QSocketNotifier commands(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&commands, &QSocketNotifier::activated, [&] {
-        char line[64] = {};
-        const ssize_t length = read(STDIN_FILENO, line, sizeof(line) - 1);
+        char text[64] = {};
+        const ssize_t length = read(STDIN_FILENO, text, sizeof(text));
         if (length <= 0)
             commands.setEnabled(false);
-        else if (line[0] == 'u')
-            simulation.unplug();
-        else if (line[0] == 'p')
-            simulation.plug();
-        else if (line[0] == 'c')
-            simulation.cloud.setBehaviour("/account/authorize", FakeCloudService::Behaviour::CookieFlood);
-        else if (line[0] == 'n')
-            simulation.cloud.resetOutcomes();
+        // Commands piped in together arrive in one read: each letter is one.
+        for (ssize_t i = 0; i < length; ++i)
+            simulation.obey(text[i]);
     });
 
     QObject::connect(

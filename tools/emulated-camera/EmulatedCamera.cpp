@@ -399,8 +399,8 @@ void EmulatedCamera::Private::answer(EmulatedDevice& device, const QByteArray& r
 QByteArray EmulatedCamera::Private::replyFor(const QJsonObject& request)
 {
     const QString method = request.value(QStringLiteral("method")).toString();
-    if (responders.contains(method))
-        return responders.value(method)(request);
+    if (const Responder responder = responders.value(method))
+        return responder(request);
     int totalOverride = -1;
     if (method == QLatin1String("getAPList") && pagesNotReady > 0) {
         --pagesNotReady;
