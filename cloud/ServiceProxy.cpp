@@ -19,6 +19,16 @@ Credentials& remembered()
     static Credentials credentials;
     return credentials;
 }
+
+// An HTTP proxy's credentials go with the first CONNECT, rather than as Qt's answer to
+// a 407 (see ServiceWorker).
+void sendWithFirstConnect(QNetworkProxy& proxy)
+{
+    const QString pair = proxy.user() + QLatin1Char(':') + proxy.password();
+    proxy.setRawHeader("Proxy-Authorization", "Basic " + pair.toUtf8().toBase64());
+    proxy.setUser(QString());
+    proxy.setPassword(QString());
+}
 }
 
 QList<QNetworkProxy> ServiceProxy::queryProxy(const QNetworkProxyQuery& query)
@@ -39,6 +49,8 @@ QList<QNetworkProxy> ServiceProxy::queryProxy(const QNetworkProxyQuery& query)
         proxy.setUser(remembered().user);
         proxy.setPassword(remembered().password);
     }
+    if (proxy.type() == QNetworkProxy::HttpProxy && !proxy.user().isEmpty())
+        sendWithFirstConnect(proxy);
     return {proxy};
 }
 

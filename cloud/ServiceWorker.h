@@ -8,9 +8,10 @@
 #include <QObject>
 #include <QSslError>
 
+#include <QNetworkRequest>
+
 class QHttpMultiPart;
 class QNetworkAccessManager;
-class QNetworkRequest;
 
 // The network side of the service client, on a thread of its own. Qt 5 takes a reply's
 // whole header block in one call on the thread of its network manager, and some blocks
@@ -31,17 +32,27 @@ public:
 
 signals:
     void answered(quint64 exchange, const ServiceReply::Answer& answer);
-    // The proxy asks who the user is: filled in before the signal returns, or left
-    // empty to give up.
+    // The proxy asks who the user is: filled in before the signal returns, and then
+    // the exchange is sent again, or left empty to give up.
     void proxyCredentialsNeeded(const QNetworkProxy& proxy, QAuthenticator* authenticator);
 
 private:
+    struct Outgoing {
+        quint64 exchange;
+        QNetworkRequest request;
+        QByteArray body;
+        QHttpMultiPart* form;
+        int deadlineMs;
+    };
+
     QNetworkAccessManager* network();
-    void watch(quint64 exchange, QNetworkReply* reply, int deadlineMs);
-    void answer(quint64 exchange, QNetworkReply* reply);
+    void send(const Outgoing& outgoing);
+    void askForProxyCredentials(const QNetworkProxy& proxy);
+    void answer(const Outgoing& outgoing, QNetworkReply* reply);
     void logSslErrors(QNetworkReply* reply, const QList<QSslError>& errors);
 
     QNetworkAccessManager* m_network = nullptr;
+    bool m_proxyCredentialsGiven = false;
 };
 
 // The proxy's question crosses to the screens' thread, which answers while this one waits.

@@ -4,6 +4,7 @@
 #include "CloudFixture.h"
 #include "EmulatedCamera.h"
 #include "FakeProxy.h"
+#include "cloud/ServiceProxy.h"
 #include "LoopGaps.h"
 #include "Memory.h"
 #include "ModalBoxes.h"
@@ -361,6 +362,8 @@ private slots:
         QTest::newRow("NO_PROXY names the host")
             << QByteArray("https_proxy") << QByteArray("127.0.0.1") << false << true;
         QTest::newRow("credentials asked") << QByteArray("https_proxy") << QByteArray() << true << true;
+        QTest::newRow("credentials asked, unannounced close")
+            << QByteArray("all_proxy") << QByteArray() << true << true;
         QTest::newRow("unreachable") << QByteArray("https_proxy") << QByteArray() << false << false;
     }
 
@@ -372,13 +375,14 @@ private slots:
         QFETCH(bool, reachable);
         FakeProxy proxy(cloud.service.serverPort());
         if (credentials)
-            proxy.requireCredentials("pupil", "proxy-secret");
+            proxy.requireCredentials("pupil", "proxy-secret", variable == "https_proxy"); // all_proxy: unannounced
         const QString address = QStringLiteral("127.0.0.1:%1").arg(reachable ? proxy.serverPort() : 1);
         qputenv(variable, "http://" + address.toUtf8());
         qputenv("NO_PROXY", noProxy);
         const auto unset = qScopeGuard([variable] {
             qunsetenv(variable);
             qunsetenv("NO_PROXY");
+            ServiceProxy::rememberCredentials(QString(), QString());
         });
         QTimer answerer;
         answerer.callOnTimeout([] {

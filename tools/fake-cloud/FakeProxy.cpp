@@ -14,9 +14,10 @@ FakeProxy::FakeProxy(quint16 servicePort, QObject* parent)
     listen(QHostAddress::LocalHost);
 }
 
-void FakeProxy::requireCredentials(const QByteArray& user, const QByteArray& password)
+void FakeProxy::requireCredentials(const QByteArray& user, const QByteArray& password, bool sayItCloses)
 {
     m_expectedAuthorization = user.isEmpty() ? QByteArray() : "Basic " + (user + ':' + password).toBase64();
+    m_sayItCloses = sayItCloses;
 }
 
 QStringList FakeProxy::tunnels() const
@@ -57,8 +58,8 @@ void FakeProxy::readConnect(QTcpSocket* client)
         client->disconnectFromHost();
     } else if (authorization != m_expectedAuthorization) {
         ++m_refusals;
-        client->write("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"school\"\r\n"
-                      "Connection: close\r\nContent-Length: 0\r\n\r\n");
+        client->write("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"school\"\r\n");
+        client->write(m_sayItCloses ? "Connection: close\r\nContent-Length: 0\r\n\r\n" : "Content-Length: 0\r\n\r\n");
         client->disconnectFromHost();
     } else {
         openTunnel(client, request.value(1));
