@@ -6,8 +6,10 @@
 //
 // While the program runs, type "u" and Enter (or send SIGUSR1) to unplug the camera,
 // "p" and Enter (or SIGUSR2) to plug it in again. Failures to try: "c" (a cookie flood
-// on sign-in), "r" (sign-in refused), "e" (the camera refuses the Wi-Fi settings);
-// "n" makes everything answer normally again.
+// on sign-in), "r" (sign-in refused), "h" (refused with a 2 MB reason phrase), "k" (an
+// endless chunk-size line), "l" (the status line 12 s late), "t" (a 500 KB token), "e"
+// (the camera refuses the Wi-Fi settings), "j" (it answers them with text that is not
+// JSON), "b" (a 70 KB network list); "n" makes everything answer normally again.
 #include "EmulatedCamera.h"
 #include "FakeCloudService.h"
 
@@ -76,6 +78,19 @@ struct Simulation {
             cloud.setReply("/account/authorize", 401, "{}", "Unauthorized");
         else if (command == 'e')
             camera.setError(QStringLiteral("setNetworkSetting"), -32000, QStringLiteral("Busy"));
+        else if (command == 'h')
+            cloud.setReply("/account/authorize", 401, "{}", QByteArray(2 << 20, 'x'));
+        else if (command == 'k')
+            cloud.setBehaviour("/account/authorize", FakeCloudService::Behaviour::ChunkBomb);
+        else if (command == 'l')
+            cloud.setBehaviour("/account/authorize", FakeCloudService::Behaviour::Late);
+        else if (command == 't')
+            cloud.setReply("/accessToken", 200,
+                           "{\"uuid\":\"user-0001\",\"accessToken\":\"" + QByteArray(500000, 't') + "\"}");
+        else if (command == 'j')
+            camera.setRawReply(QStringLiteral("setNetworkSetting"), "this is not JSON");
+        else if (command == 'b')
+            camera.setRawReply(QStringLiteral("getAPList"), QByteArray(70000, ' '));
         else if (command == 'n')
             answerNormally();
     }
@@ -84,6 +99,7 @@ struct Simulation {
     {
         cloud.resetOutcomes();
         camera.setResponder(QStringLiteral("setNetworkSetting"), {});
+        camera.setResponder(QStringLiteral("getAPList"), {});
     }
 };
 
