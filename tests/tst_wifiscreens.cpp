@@ -11,6 +11,7 @@
 #include "screens/CameraTrouble.h"
 #include "command/UsbUtil.h"
 #include "screens/CompleteWindow.h"
+#include "screens/InputValidators.h"
 #include "screens/SettingsWiFiWindow.h"
 #include "command/WifiScan.h"
 #include "screens/WifiListWindow.h"
@@ -392,14 +393,30 @@ private slots:
         const QString home = QStringLiteral("Home");
         QTest::newRow("no name") << QString() << QString() << "password1" << false << true << false;
         QTest::newRow("open network") << QString() << "Typed" << QString() << true << false << false;
-        QTest::newRow("32 bytes") << QString() << QString(10, QChar(0x3042)) + "ab"
-                                  << "password1" << true << false << false;
-        QTest::newRow("33 bytes") << QString() << QString(11, QChar(0x3042)) << "password1" << false << true << false;
-        QTest::newRow("password of 7") << home << home << "1234567" << false << false << true;
-        QTest::newRow("password of 8") << home << home << "12345678" << true << false << false;
-        QTest::newRow("password of 63") << home << home << QString(63, 'p') << true << false << false;
-        QTest::newRow("64 hexadecimal digits") << home << home << QString(64, 'a') << true << false << false;
+        QTest::newRow("picked, password of 8") << home << home << "12345678" << true << false << false;
         QTest::newRow("64 other characters") << home << home << QString(64, 'p') << false << false << true;
+    }
+
+    // The rules themselves: names by bytes in UTF-8, passwords by length and digits.
+    void wifiRulesCountWhatANetworkCounts_data()
+    {
+        QTest::addColumn<bool>("isName");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("name of 32 bytes") << true << QString(10, QChar(0x3042)) + "ab" << true;
+        QTest::newRow("name of 33 bytes") << true << QString(11, QChar(0x3042)) << false;
+        QTest::newRow("password of 7") << false << "1234567" << false;
+        QTest::newRow("password of 63") << false << QString(63, 'p') << true;
+        QTest::newRow("64 hexadecimal digits") << false << QString(64, 'a') << true;
+        QTest::newRow("64 other characters") << false << QString(64, 'p') << false;
+    }
+
+    void wifiRulesCountWhatANetworkCounts()
+    {
+        QFETCH(bool, isName);
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        QCOMPARE(isName ? InputValidators::isWifiNetworkName(text) : InputValidators::isWifiPassword(text), accepted);
     }
 
     void wifiSettingsTakeOnlyWhatANetworkCanHave()
