@@ -55,11 +55,6 @@ const QString NotSecure = QStringLiteral("安全に接続できません");
 const QString Busy = QStringLiteral("混み合っています");
 const QString Unexpected = QStringLiteral("予期しない応答");
 
-bool advises(const QString& advice, const QString& cause)
-{
-    return cause.isEmpty() ? advice.isEmpty() : advice.contains(cause);
-}
-
 QString errorBoxText(QNetworkReply::NetworkError error)
 {
     return QStringLiteral("ネットワークエラー\nerrcode:%1").arg(int(error));
@@ -437,7 +432,7 @@ private slots:
         QTest::mouseClick(next(login), Qt::LeftButton);
         QVERIFY(boxes.waitFor(1));
         QCOMPARE(boxes.last().text, QStringLiteral("ログイン処理中にエラーが発生しました\ncode:0, phrase:"));
-        QVERIFY2(advises(boxes.last().advice, NotSecure), qPrintable(boxes.last().advice));
+        QVERIFY2(boxes.last().advice.contains(NotSecure), qPrintable(boxes.last().advice));
         QVERIFY(cloud.untrusted.requests().isEmpty());
     }
 
@@ -501,7 +496,7 @@ private slots:
         if (behaviour == FakeCloudService::Behaviour::CookieFlood && boxes.last().text.endsWith(tooLargeText))
             errorCode = QNetworkReply::ProtocolFailure;
         QCOMPARE(boxes.last().text, QStringLiteral("ネットワークエラー\nerrcode:%1").arg(errorCode));
-        QVERIFY2(advises(boxes.last().advice, errorCode == QNetworkReply::TimeoutError ? NoAnswer : Unexpected),
+        QVERIFY2(boxes.last().advice.contains(errorCode == QNetworkReply::TimeoutError ? NoAnswer : Unexpected),
                  qPrintable(boxes.last().advice));
         QVERIFY2(!Memory::isMeaningful() || Memory::peak() - before < 64 * 1024 * 1024,
                  qPrintable(QString::number((Memory::peak() - before) >> 20)));
@@ -553,7 +548,7 @@ private slots:
         QCOMPARE(boxes.last().text,
                  QStringLiteral("ログイン処理中にエラーが発生しました\npath:%1, code:200, phrase:OK")
                      .arg(QString::fromLatin1(path).section('/', -1)));
-        QVERIFY2(advises(boxes.last().advice, Unexpected), qPrintable(boxes.last().advice));
+        QVERIFY2(boxes.last().advice.contains(Unexpected), qPrintable(boxes.last().advice));
         QTRY_VERIFY(next(login)->isEnabled());
         QVERIFY(login->isVisible());
         QVERIFY(!Screens::visible<WifiListWindow>());
@@ -601,7 +596,7 @@ private slots:
         if (!headers.isEmpty() && QT_VERSION >= QT_VERSION_CHECK(6, 0, 0))
             boxTexts << errorBoxText(QNetworkReply::UnknownContentError);
         QVERIFY2(boxTexts.contains(boxes.last().text), qPrintable(boxes.last().text));
-        QVERIFY2(advises(boxes.last().advice, Unexpected), qPrintable(boxes.last().advice));
+        QVERIFY2(boxes.last().advice.contains(Unexpected), qPrintable(boxes.last().advice));
         QCOMPARE(cloud.service.requests().size(), 1);
         QTRY_VERIFY(next(login)->isEnabled());
         cloud.service.resetOutcomes();
@@ -646,7 +641,8 @@ private slots:
         QVERIFY(boxes.waitFor(1));
         cloud.useUntrustedAccountHost(false);
         QCOMPARE(boxes.last().text, text);
-        QVERIFY2(advises(boxes.last().advice, advice), qPrintable(boxes.last().advice));
+        QCOMPARE(boxes.last().advice.isEmpty(), advice.isEmpty());
+        QVERIFY2(boxes.last().advice.contains(advice), qPrintable(boxes.last().advice));
     }
 
     void serviceTextIsShownAsPlainText()
