@@ -5,10 +5,9 @@
 #include <QAuthenticator>
 #include <QList>
 #include <QNetworkProxy>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QSslError>
-
-#include <QNetworkRequest>
 
 class QHttpMultiPart;
 class QNetworkAccessManager;

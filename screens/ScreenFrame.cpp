@@ -10,7 +10,6 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFrame>
@@ -18,7 +17,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMainWindow>
 #include <QPalette>
 #include <QPushButton>
