@@ -487,8 +487,10 @@ private slots:
         QVERIFY(boxes.waitFor(1, deadlineMs + 10000));
         if (deadlineMs == ServiceClient::DefaultReplyDeadlineMs)
             QVERIFY(sinceClick.elapsed() < deadlineMs);
-        // Reading the reply never holds up the screen for a good part of the exchange.
-        QVERIFY2(gaps.longestMs() < sinceClick.elapsed() / 2,
+        // Reading the reply never holds up the screen for most of the exchange, as it did
+        // when replies were read on the screen's thread (a short exchange on a busy machine
+        // may see a gap of half its length).
+        QVERIFY2(gaps.longestMs() < sinceClick.elapsed() * 3 / 4,
                  qPrintable(QStringLiteral("%1 of %2 ms").arg(gaps.longestMs()).arg(sinceClick.elapsed())));
         // Under the sanitizers, reading the flood may reach the memory limit before the deadline.
         const QString tooLargeText = QStringLiteral("errcode:%1").arg(int(QNetworkReply::ProtocolFailure));

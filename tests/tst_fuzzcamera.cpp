@@ -8,6 +8,7 @@
 #include "TestMain.h"
 #include "command/UsbUtil.h"
 #include "screens/WifiListWindow.h"
+#include "usb/evkmanager.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -62,8 +63,8 @@ private slots:
     }
 
     // Each generated reply, sent in pieces of random size with a random pause, is
-    // taken whole when it is a JSON text of at most 64 KiB, and the exchange after it
-    // is always answered in step.
+    // taken whole when it is a JSON text of at most 64 KiB that came without a pause the
+    // reader gives up on, and the exchange after it is always answered in step.
     void repliesInPiecesAndWithPausesKeepThePipeInStep()
     {
         camera.plug();
@@ -86,7 +87,9 @@ private slots:
             camera.setResponder(QStringLiteral("fuzz"), [reply](const QJsonObject&) { return reply; });
             camera.setReplyShape(shapeFor(rng));
             const QByteArray result = resultOf(exchange(R"({"id":7,"method":"fuzz"})"));
-            const bool whole = !QJsonDocument::fromJson(reply).isNull() && reply.size() <= 64 * 1024;
+            // A pause that a busy machine stretched past the reader's patience is a cut.
+            const bool whole = !QJsonDocument::fromJson(reply).isNull() && reply.size() <= 64 * 1024
+                && camera.longestPieceGapMs() < evkmanager::ContinuationTimeoutMs;
             QVERIFY2(!whole || result == reply,
                      qPrintable(QStringLiteral("seed %1: reply not taken whole").arg(seed + n)));
             camera.setReplyShape({});

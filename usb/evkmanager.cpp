@@ -9,9 +9,6 @@
 namespace {
 constexpr int NoTimeout = 0;
 constexpr int FirstEndpoint = 0;
-// A reply may come in several transfers and with pauses: it is read until it is one
-// complete JSON text, the pipe stays quiet this long, or it is too long to take.
-constexpr int ContinuationTimeoutMs = 1000;
 constexpr int MaxReplyBytes = 64 * 1024;
 // What is left of a cut-off reply is read away, up to this much and for this long at
 // most, before the next request.

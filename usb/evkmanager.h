@@ -9,6 +9,9 @@ class evkmanager : public AbstLibUsbManager
 public:
     static constexpr uint16_t CameraVendorId = 0x4255;
     static constexpr uint16_t CameraProductId = 0x0001;
+    // A reply may come in several transfers and with pauses: it is read until it is one
+    // complete JSON text, the pipe stays quiet this long, or it is too long to take.
+    static constexpr int ContinuationTimeoutMs = 1000;
 
     evkmanager() = default;
     ~evkmanager() override;

@@ -83,6 +83,7 @@ struct EmulatedDevice {
     QByteArray toHost;
     Clock::time_point toHostReadyAt;
     int sentOfReply = 0; // bytes of the reply in toHost sent so far
+    Clock::time_point lastPieceAt;
     EmulatedCamera::Private* owner = nullptr;
 };
 
@@ -97,6 +98,7 @@ struct EmulatedCamera::Private {
 
     QStringList networks;
     int pagesNotReady = 0;
+    qint64 longestPieceGapMs = 0;
     QMap<QString, Responder> responders;
     int replyDelayMs = 0;
     EmulatedCamera::ReplyShape replyShape;
@@ -356,6 +358,11 @@ void EmulatedCamera::Private::serviceIn(EmulatedDevice& device)
         device.pendingIn.pop_front();
         const QByteArray chunk = device.toHost.left(nextPieceLength(device, replyShape, urb.length));
         device.toHost.remove(0, chunk.size());
+        if (device.sentOfReply > 0) {
+            const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - device.lastPieceAt);
+            longestPieceGapMs = std::max<qint64>(longestPieceGapMs, gap.count());
+        }
+        device.lastPieceAt = Clock::now();
         device.sentOfReply += chunk.size();
         if (device.sentOfReply == replyShape.pauseAfterBytes)
             device.toHostReadyAt = Clock::now() + std::chrono::milliseconds(replyShape.pauseMs);
@@ -390,8 +397,10 @@ void EmulatedCamera::Private::answer(EmulatedDevice& device, const QByteArray& r
     const QByteArray reply = replyFor(QJsonDocument::fromJson(requestText).object());
     if (reply.isNull())
         return;
-    if (device.toHost.isEmpty())
+    if (device.toHost.isEmpty()) {
         device.sentOfReply = 0;
+        longestPieceGapMs = 0;
+    }
     device.toHost.append(reply);
     device.toHostReadyAt = Clock::now() + std::chrono::milliseconds(replyDelayMs);
 }
@@ -772,6 +781,12 @@ QList<qint64> EmulatedCamera::requestTimes() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->requestTimes;
+}
+
+qint64 EmulatedCamera::longestPieceGapMs() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->longestPieceGapMs;
 }
 
 QList<EmulatedOutTransfer> EmulatedCamera::outTransfers() const

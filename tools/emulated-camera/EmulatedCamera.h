@@ -101,6 +101,9 @@ public:
     // When each request arrived, in milliseconds of a monotonic clock.
     QList<qint64> requestTimes() const;
     QList<EmulatedOutTransfer> outTransfers() const;
+    // The longest time between two pieces of the latest reply, as they went out: what the
+    // host waited, scheduling included.
+    qint64 longestPieceGapMs() const;
     QVector<int> claimedInterfaces(int handle) const;
     void clearRecords();
     // Waits (spinning the caller's event loop) until n requests have arrived.
